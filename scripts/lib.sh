@@ -1,0 +1,48 @@
+# Shared by the scripts: paths, the build steps and the Wine environment.
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD="$ROOT/build"
+JOBS=${JOBS:-$(nproc)}
+
+configure_native() {
+  cmake -S "$ROOT" -B "$BUILD/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLMARK_SANITIZE=ON \
+    "$@" >/dev/null
+}
+
+build_native() {
+  configure_native
+  cmake --build "$BUILD/native" -j "$JOBS"
+}
+
+build_windows() {
+  local arch
+  for arch in x86_64 i686; do
+    local dir="$BUILD/windows"
+    [[ $arch == i686 ]] && dir="$BUILD/windows-i686"
+    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-$arch.cmake" >/dev/null
+    cmake --build "$dir" -j "$JOBS"
+  done
+}
+
+# Wine keeps its prefix and its sockets inside the build tree.
+wine_environment() {
+  export WINEPREFIX="$BUILD/windows/wineprefix"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv=d"
+  export WINEARCH=win64
+  mkdir -p "$BUILD/windows/tmp"
+  export TMPDIR="$BUILD/windows/tmp"
+}
+
+# Starts a persistent wineserver and boots the prefix, with the standard streams detached so no
+# Wine service holds a pipe of ours open.
+wine_start() {
+  wine_environment
+  wineserver -p </dev/null >/dev/null 2>&1
+  /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1 || true
+}
+
+wine_stop() {
+  wine_environment
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+}
