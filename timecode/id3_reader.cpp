@@ -1,0 +1,88 @@
+#include "id3_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+#include "frame_rate_caption.h"
+#include "reader_text.h"
+#include "time_code.h"
+
+namespace timecode {
+
+namespace {
+
+constexpr double kDurationFrameDivisor = 30;
+constexpr std::size_t kNotFound = std::string_view::npos;
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+std::string Value(std::string_view text, std::size_t at, std::size_t count) {
+  return CharactersToUtf8(Characters(text, at, count));
+}
+
+}  // namespace
+
+Id3TimeCode ReadID3TimeCode(const std::filesystem::path& path, const Id3Captions& captions) {
+  const FileBytes bytes(path);
+  std::optional<LocalDateTime> modified;
+  if (captions.fdt.empty()) modified = FileModifiedLocalTime(path);
+  return ReadID3TimeCode(bytes, captions, modified);
+}
+
+Id3TimeCode ReadID3TimeCode(const ByteSource& bytes, const Id3Captions& captions,
+                            const std::optional<LocalDateTime>& modified) {
+  Id3TimeCode result;
+  if (!bytes.IsOpen() || bytes.Length() < kTagAreaSize) return result;
+
+  std::array<std::uint8_t, kTagAreaSize> area{};
+  bytes.ReadAt(bytes.Length() - kTagAreaSize, area);
+  result.tagText = BytesAsCharacters(area);
+  const std::string_view text = result.tagText;
+  const std::string lower = Lower(text);
+
+  // Arithmetic reads the file's characters; the captions get them as UTF-8.
+  std::string_view stcCharacters = captions.stc;
+  std::string_view durationCharacters;
+  const std::size_t tc = lower.find("tc=");
+  if (tc != kNotFound) {
+    stcCharacters = Characters(text, tc + 3, 11);
+    result.stc = CharactersToUtf8(stcCharacters);
+    result.tcLabel = kId3TCLabel;
+    result.tcSource = kTCSourceId3;
+  }
+  // The user bits run from after "UB=" up to the "TC=" key; without a "TC=" after it the reader
+  // stops here.
+  const std::size_t ub = lower.find("ub=");
+  if (ub != kNotFound) {
+    if (tc == kNotFound || tc < ub + 3) return result;
+    result.ub = Value(text, ub + 3, tc - ub - 3);
+  }
+  const std::size_t fr = lower.find("fr=");
+  if (fr != kNotFound) result.framerate = Value(text, fr + 3, 9);
+  const std::size_t d = lower.find("d=");
+  if (d != kNotFound) {
+    durationCharacters = Characters(text, d + 2, 11);
+    result.duration = CharactersToUtf8(durationCharacters);
+  }
+
+  result.debugAppend = std::string(kDebugLineBreak) + CharactersToUtf8(text);
+
+  const std::string_view framerate = result.framerate ? *result.framerate : captions.framerate;
+  result.tcOffset = TCToSeconds(stcCharacters, StartTCDivisor(framerate));
+  if (!result.duration.empty()) {
+    result.id3Duration = TCToSeconds(durationCharacters, kDurationFrameDivisor);
+  }
+  if (captions.fdt.empty()) {
+    if (!modified) return result;
+    result.fdt = DateSlashTimeText(*modified);
+  }
+  result.id3StartTC = result.tcOffset;
+  return result;
+}
+
+}  // namespace timecode
