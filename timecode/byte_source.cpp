@@ -27,6 +27,19 @@ FileBytes::~FileBytes() {
 }
 
 void FileBytes::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
+  if (out.size() > kBlockSize) return ReadFromFile(offset, out);
+  const bool inBlock = blockValid_ && offset >= blockStart_ &&
+                       offset - blockStart_ <= kBlockSize - out.size();
+  if (!inBlock) {
+    ReadFromFile(offset, block_);
+    blockStart_ = offset;
+    blockValid_ = true;
+  }
+  std::copy_n(block_.begin() + static_cast<std::ptrdiff_t>(offset - blockStart_), out.size(),
+              out.begin());
+}
+
+void FileBytes::ReadFromFile(std::uint64_t offset, std::span<std::uint8_t> out) const {
   std::fill(out.begin(), out.end(), std::uint8_t{0});
   if (fd_ < 0 || offset >= length_) return;
   std::size_t done = 0;

@@ -6,6 +6,7 @@
 // zero, so a truncated or hostile file cannot make a reader read out of bounds: a reader only
 // ever sees the bytes it asked for, padded with zeros.
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -22,7 +23,9 @@ class ByteSource {
   virtual void ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const = 0;
 };
 
-// A file on disk, opened read-only for the lifetime of the object.
+// A file on disk, opened read-only for the lifetime of the object. Small reads are served from
+// one block of kBlockSize bytes read on demand, so the headers near the start of a file, which
+// the readers visit in turn, cost one read.
 class FileBytes final : public ByteSource {
  public:
   explicit FileBytes(const std::filesystem::path& path);
@@ -34,9 +37,16 @@ class FileBytes final : public ByteSource {
   std::uint64_t Length() const override { return length_; }
   void ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const override;
 
+  static constexpr std::size_t kBlockSize = 4096;
+
  private:
+  void ReadFromFile(std::uint64_t offset, std::span<std::uint8_t> out) const;
+
   int fd_ = -1;
   std::uint64_t length_ = 0;
+  mutable std::array<std::uint8_t, kBlockSize> block_{};
+  mutable std::uint64_t blockStart_ = 0;
+  mutable bool blockValid_ = false;
 };
 
 // Bytes already in memory (the fuzz targets feed the readers this way).

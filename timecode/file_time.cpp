@@ -36,7 +36,7 @@ std::string ShortDateTimeText(const LocalDateTime& t) {
 }
 
 std::string TimeOfDayText(const LocalDateTime& t) {
-  char text[32];
+  char text[64];
   std::snprintf(text, sizeof text, "%02d:%02d:%02d:00", t.hour, t.minute, t.second);
   return text;
 }

@@ -70,7 +70,8 @@ Id3TimeCode ReadID3TimeCode(const ByteSource& bytes, const Id3Captions& captions
     result.duration = CharactersToUtf8(durationCharacters);
   }
 
-  result.debugAppend = std::string(kDebugLineBreak) + CharactersToUtf8(text);
+  result.debugAppend.emplace(kDebugLineBreak);
+  result.debugAppend->append(CharactersToUtf8(text));
 
   const std::string_view framerate = result.framerate ? *result.framerate : captions.framerate;
   result.tcOffset = TCToSeconds(stcCharacters, StartTCDivisor(framerate));

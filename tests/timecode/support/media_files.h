@@ -92,3 +92,26 @@ class TempDir {
 };
 
 }  // namespace timecode::testing
+
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace timecode::testing {
+
+// Sets the file's modified time to the given local date and time.
+inline void SetModifiedLocalTime(const std::filesystem::path& path, int year, int month, int day,
+                                 int hour, int minute, int second) {
+  std::tm local{};
+  local.tm_year = year - 1900;
+  local.tm_mon = month - 1;
+  local.tm_mday = day;
+  local.tm_hour = hour;
+  local.tm_min = minute;
+  local.tm_sec = second;
+  local.tm_isdst = -1;
+  const timespec times[2] = {{std::mktime(&local), 0}, {std::mktime(&local), 0}};
+  ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+}  // namespace timecode::testing
