@@ -43,13 +43,13 @@ bool CutAtCarriageReturn(std::string& caption) {
 void ApplyFrameRateKeys(std::string_view bextText, BwfTimeCode& result) {
   const std::size_t frameRate = bextText.find("FRAMERATE=");
   if (frameRate != std::string_view::npos) {
-    result.framerate = CharactersToUtf8(Characters(bextText, frameRate + 10, 10));
+    result.framerate = Characters(bextText, frameRate + 10, 10);
     result.framerateFromFile = true;
   }
   if (CutAtCarriageReturn(result.framerate)) return;
   const std::size_t speed = bextText.find("SPEED=");
   if (speed != std::string_view::npos) {
-    result.framerate = CharactersToUtf8(Characters(bextText, speed + 7, 10));
+    result.framerate = Characters(bextText, speed + 7, 10);
     result.framerateFromFile = true;
     CutAtCarriageReturn(result.framerate);
   }
@@ -66,7 +66,7 @@ std::optional<std::string> UserBits(std::string_view bextText) {
     if (pair > 0) bits += '-';
     bits += Characters(bextText, at + 2 * static_cast<std::size_t>(pair), 2);
   }
-  return CharactersToUtf8(bits);
+  return bits;
 }
 
 std::string Description(std::span<const std::uint8_t> bext) {
@@ -74,7 +74,7 @@ std::string Description(std::span<const std::uint8_t> bext) {
   const auto end = std::find(field.begin(), field.end(), std::uint8_t{0});
   std::string text(field.begin(), end);
   text.erase(text.find_last_not_of(' ') + 1);
-  return CharactersToUtf8(text);
+  return text;
 }
 
 std::string SamplerateText(std::uint32_t rate) {
@@ -122,8 +122,8 @@ BwfTimeCode ReadBWFTimeCode(const ByteSource& bytes, const ChunkScan& scan,
   result.ub = UserBits(bextText);
 
   const std::span<const std::uint8_t> fixed(bext);
-  result.fdt = CharactersToUtf8(BytesAsCharacters(fixed.subspan(kOriginationDate, 10))) + " " +
-               CharactersToUtf8(BytesAsCharacters(fixed.subspan(kOriginationTime, 5)));
+  result.fdt = BytesAsCharacters(fixed.subspan(kOriginationDate, 10)) + " " +
+               BytesAsCharacters(fixed.subspan(kOriginationTime, 5));
 
   result.rawSamples = ReadLE32(bext, kTimeReference) +
                       (static_cast<std::uint64_t>(bext[kTimeReference + 4]) << 32);

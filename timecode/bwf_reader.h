@@ -14,6 +14,8 @@
 //
 // Reads at most the first 6051 bytes from the "bext" header and the first 61 bytes from the
 // "fmt " header; bytes past the end of the file read as zero.
+//
+// Texts are file characters, one byte each (reader_text.h): show them as Latin-1.
 
 #include <cstdint>
 #include <filesystem>
@@ -34,6 +36,7 @@ inline constexpr std::string_view kDefaultSamplerate = "44100";
 struct BwfTimeCode {
   std::string samplerate;          // digits, e.g. "48000"
   std::string fdt;                 // origination date, a blank, hours and minutes: "2026-12-07 10:30"
+                                   // (zero bytes of an unset date show as blanks)
   std::string framerate;           // the Framerate caption after the keys (unchanged when none found)
   bool framerateFromFile = false;  // the caption was taken from the file: show it green
   std::optional<std::string> ub;   // "12-34-56-78" when "UBITS=" was found; else UB stays

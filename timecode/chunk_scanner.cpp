@@ -72,7 +72,7 @@ ChunkScan ScanChunks(std::string_view pathText, const ByteSource& bytes) {
       }
 
       ChunkEntry& entry = scan.chunkTable[static_cast<std::size_t>(n)];
-      entry = {CharactersToUtf8(BytesAsCharacters(std::span(header).first(4))), size, scanPos};
+      entry = {BytesAsCharacters(std::span(header).first(4)), size, scanPos};
       if (size == 0) break;  // an empty chunk ends the walk; it is kept but not listed
 
       scan.debugText += NumberText(n) + " )" + entry.id + " - " + NumberText(size) + " - " +

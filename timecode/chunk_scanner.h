@@ -8,9 +8,11 @@
 //   Dbugtxt text = scan.debugText            (the box is cleared and gets exactly this text)
 //   if (!scan.noBext) run ReadBWFTimeCode(path, scan, Framerate caption)   (bwf_reader.h)
 //
-// The walk reads the form size at bytes 4..7 and one 8-byte header per chunk; it never reads
-// chunk contents. It ends at a chunk of size 0, at the form size limit, past the end of the file
+// The walk reads only the form size at bytes 4..7 and the 8-byte chunk headers, never the
+// audio data. It ends at a chunk of size 0, at the form size limit, past the end of the file
 // (zeros read there give size 0) or after 20 chunks, so any bytes give a bounded walk.
+//
+// Texts are file characters, one byte each (reader_text.h): show them as Latin-1.
 
 #include <array>
 #include <cstdint>

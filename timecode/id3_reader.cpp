@@ -21,10 +21,6 @@ std::string Lower(std::string_view text) {
   return lower;
 }
 
-std::string Value(std::string_view text, std::size_t at, std::size_t count) {
-  return CharactersToUtf8(Characters(text, at, count));
-}
-
 }  // namespace
 
 Id3TimeCode ReadID3TimeCode(const std::filesystem::path& path, const Id3Captions& captions) {
@@ -45,13 +41,9 @@ Id3TimeCode ReadID3TimeCode(const ByteSource& bytes, const Id3Captions& captions
   const std::string_view text = result.tagText;
   const std::string lower = Lower(text);
 
-  // Arithmetic reads the file's characters; the captions get them as UTF-8.
-  std::string_view stcCharacters = captions.stc;
-  std::string_view durationCharacters;
   const std::size_t tc = lower.find("tc=");
   if (tc != kNotFound) {
-    stcCharacters = Characters(text, tc + 3, 11);
-    result.stc = CharactersToUtf8(stcCharacters);
+    result.stc = Characters(text, tc + 3, 11);
     result.tcLabel = kId3TCLabel;
     result.tcSource = kTCSourceId3;
   }
@@ -60,23 +52,20 @@ Id3TimeCode ReadID3TimeCode(const ByteSource& bytes, const Id3Captions& captions
   const std::size_t ub = lower.find("ub=");
   if (ub != kNotFound) {
     if (tc == kNotFound || tc < ub + 3) return result;
-    result.ub = Value(text, ub + 3, tc - ub - 3);
+    result.ub = Characters(text, ub + 3, tc - ub - 3);
   }
   const std::size_t fr = lower.find("fr=");
-  if (fr != kNotFound) result.framerate = Value(text, fr + 3, 9);
+  if (fr != kNotFound) result.framerate = Characters(text, fr + 3, 9);
   const std::size_t d = lower.find("d=");
-  if (d != kNotFound) {
-    durationCharacters = Characters(text, d + 2, 11);
-    result.duration = CharactersToUtf8(durationCharacters);
-  }
+  if (d != kNotFound) result.duration = Characters(text, d + 2, 11);
 
   result.debugAppend.emplace(kDebugLineBreak);
-  result.debugAppend->append(CharactersToUtf8(text));
+  result.debugAppend->append(text);
 
   const std::string_view framerate = result.framerate ? *result.framerate : captions.framerate;
-  result.tcOffset = TCToSeconds(stcCharacters, StartTCDivisor(framerate));
+  result.tcOffset = TCToSeconds(result.stc ? *result.stc : captions.stc, StartTCDivisor(framerate));
   if (!result.duration.empty()) {
-    result.id3Duration = TCToSeconds(durationCharacters, kDurationFrameDivisor);
+    result.id3Duration = TCToSeconds(result.duration, kDurationFrameDivisor);
   }
   if (captions.fdt.empty()) {
     if (!modified) return result;

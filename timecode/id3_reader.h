@@ -15,6 +15,8 @@
 // The reader stops quietly at the first failure (the file cannot be read or is shorter than 128
 // bytes; a "UB=" with no "TC=" after it; no modified time when FDT must be filled): what it set
 // before stays set, nothing after is set, and then id3StartTC is empty. No message is shown.
+//
+// Texts are file characters, one byte each (reader_text.h): show them as Latin-1.
 
 #include <filesystem>
 #include <optional>
