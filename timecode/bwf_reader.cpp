@@ -29,6 +29,8 @@ constexpr std::size_t kFixedFieldsEnd = kTimeReference + 5;  // the low word and
 constexpr std::size_t kSampleRate = 12;
 
 constexpr std::uint32_t kMaxSamplerate = 192000;
+constexpr std::uint32_t kDefaultRate = 44100;
+static_assert(kDefaultSamplerate == "44100");
 
 // Cuts the caption before its first carriage return; true when it held one.
 bool CutAtCarriageReturn(std::string& caption) {
@@ -77,9 +79,9 @@ std::string Description(std::span<const std::uint8_t> bext) {
   return text;
 }
 
-std::string SamplerateText(std::uint32_t rate) {
-  if (rate == 0 || rate > kMaxSamplerate) return std::string(kDefaultSamplerate);
-  return std::to_string(rate);
+// A rate of 0 or above 192000 samples per second is not believed.
+std::uint32_t UsableSamplerate(std::uint32_t rate) {
+  return rate == 0 || rate > kMaxSamplerate ? kDefaultRate : rate;
 }
 
 }  // namespace
@@ -113,7 +115,8 @@ BwfTimeCode ReadBWFTimeCode(const ByteSource& bytes, const ChunkScan& scan,
     const std::uint64_t fmtRead = std::min<std::uint64_t>(fmtEntry.size + 10ULL, kFmtBytes);
     bytes.ReadAt(fmtEntry.pos, std::span(fmt).first(static_cast<std::size_t>(fmtRead)));
   }
-  result.samplerate = SamplerateText(ReadLE32(fmt, kSampleRate));
+  const std::uint32_t samplerate = UsableSamplerate(ReadLE32(fmt, kSampleRate));
+  result.samplerate = std::to_string(samplerate);
 
   result.debugAppend += kDebugLineBreak;
   result.debugAppend += Description(bext);
@@ -127,7 +130,6 @@ BwfTimeCode ReadBWFTimeCode(const ByteSource& bytes, const ChunkScan& scan,
 
   result.rawSamples = ReadLE32(bext, kTimeReference) +
                       (static_cast<std::uint64_t>(bext[kTimeReference + 4]) << 32);
-  const double samplerate = static_cast<double>(std::stoul(result.samplerate));
   result.rawSeconds = static_cast<double>(result.rawSamples) / samplerate;
 
   result.debugAppend += "--TC Stamp--";

@@ -147,6 +147,18 @@ TEST(ChunkScanner, StopsAfterTwentyChunksKeepingThem) {
   EXPECT_NE(scan.debugText.find("20 )junk -  2 -  202\nChunk Count= 21\n"), std::string::npos);
 }
 
+TEST(ChunkScanner, RecordingLongerThanFourGiBIsScannedFromItsHeaders) {
+  TempDir dir;
+  const auto path = dir.Write("long.wav", CanonicalBroadcastWave());
+  const std::uint64_t length = (std::uint64_t{9} << 29);  // 4.5 GiB, sparse
+  std::filesystem::resize_file(path, length);
+  const ChunkScan scan = ScanChunks(path);
+  EXPECT_EQ(scan.chunkCount, 4);
+  EXPECT_EQ(scan.fileLength, length);
+  EXPECT_NE(scan.debugText.find("FileLength= 4831838208\nLastData= 1654\nDifference= 4831836554\n"),
+            std::string::npos);
+}
+
 TEST(ChunkScanner, DamagedFilesEndTheWalkQuietly) {
   TempDir dir;
   // A form size far beyond the file and a chunk size that jumps past its end: zeros end it.
