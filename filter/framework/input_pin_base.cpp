@@ -76,9 +76,10 @@ HRESULT InputPinBase::Receive(IMediaSample* sample) {
   if (sampleProperties_.dwSampleFlags & AM_SAMPLE_TYPECHANGED) {
     const AM_MEDIA_TYPE* type = sampleProperties_.pMediaType;
     if (!type || AcceptMediaType(*type) != S_OK) {
-      // Samples stay refused until a flush ends or the pin is deactivated.
-      SetRunTimeError(true);
+      // The stream ends here: downstream is told first (while the pin still passes end of
+      // stream on), then samples stay refused until a flush ends or the pin is deactivated.
       EndOfStream();
+      SetRunTimeError(true);
       OwningFilter()->NotifyEvent(EC_ERRORABORT, VFW_E_TYPE_NOT_ACCEPTED, 0);
       return VFW_E_INVALIDMEDIATYPE;
     }

@@ -4,12 +4,9 @@
 #include <vfwmsgs.h>
 #include <wrl/client.h>
 
-#include <cstring>
-#include <cwchar>
-#include <new>
-
 #include "media_type_enumerator.h"
 #include "pin_owner.h"
+#include "wide_string.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -17,13 +14,11 @@ namespace brevin {
 
 PinBase::PinBase(const wchar_t* name, PinOwner* owner, CriticalSection* lock,
                  PIN_DIRECTION direction)
-    : UnknownBase(nullptr), owner_(owner), lock_(lock), direction_(direction) {
-  if (name) {
-    const size_t length = std::wcslen(name) + 1;
-    name_.reset(new (std::nothrow) wchar_t[length]);
-    if (name_) std::wmemcpy(name_.get(), name, length);
-  }
-}
+    : UnknownBase(nullptr),
+      name_(CopyWideString(name)),
+      owner_(owner),
+      lock_(lock),
+      direction_(direction) {}
 
 PinBase::~PinBase() { DropConnectedPin(); }
 
@@ -191,12 +186,7 @@ HRESULT PinBase::QueryPinInfo(PIN_INFO* info) {
   if (!info) return E_POINTER;
   info->pFilter = owner_->FilterInterface();
   if (info->pFilter) info->pFilter->AddRef();
-  constexpr size_t capacity = sizeof info->achName / sizeof info->achName[0];
-  info->achName[0] = L'\0';
-  if (name_) {
-    std::wcsncpy(info->achName, name_.get(), capacity - 1);
-    info->achName[capacity - 1] = L'\0';
-  }
+  CopyTruncated(info->achName, sizeof info->achName / sizeof info->achName[0], name_.get());
   info->dir = direction_;
   return S_OK;
 }
@@ -207,15 +197,7 @@ HRESULT PinBase::QueryDirection(PIN_DIRECTION* direction) {
   return S_OK;
 }
 
-HRESULT PinBase::QueryId(LPWSTR* id) {
-  if (!id) return E_POINTER;
-  const wchar_t* name = name_ ? name_.get() : L"";
-  const size_t bytes = (std::wcslen(name) + 1) * sizeof(wchar_t);
-  *id = static_cast<LPWSTR>(CoTaskMemAlloc(bytes));
-  if (!*id) return E_OUTOFMEMORY;
-  std::memcpy(*id, name, bytes);
-  return S_OK;
-}
+HRESULT PinBase::QueryId(LPWSTR* id) { return CopyToTaskMemory(name_.get(), id); }
 
 HRESULT PinBase::QueryAccept(const AM_MEDIA_TYPE* type) {
   if (!type) return E_POINTER;

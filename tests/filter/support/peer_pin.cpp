@@ -146,8 +146,9 @@ HRESULT PeerPin::GetAllocatorRequirements(ALLOCATOR_PROPERTIES* properties) {
   return S_OK;
 }
 
-HRESULT PeerPin::Receive(IMediaSample*) {
+HRESULT PeerPin::Receive(IMediaSample* sample) {
   ++received;
+  lastSample = sample;
   return receiveResult;
 }
 

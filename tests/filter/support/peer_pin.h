@@ -70,6 +70,7 @@ class PeerPin : public IPin, public IMemInputPin, public IQualityControl, public
   HRESULT receiveResult = S_OK;
   HRESULT receiveCanBlock = S_OK;
   int received = 0;
+  Microsoft::WRL::ComPtr<IMediaSample> lastSample;
   int endOfStreams = 0;
   int beginFlushes = 0;
   int endFlushes = 0;
