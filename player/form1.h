@@ -1,0 +1,200 @@
+#pragma once
+// Quillmark's one window. Every control keeps its name on the form; the state several handlers
+// share lives in the form-level variables below and in the captions of labels. The handlers are
+// grouped by concern, each group in its own source file (named beside it).
+
+#include <QString>
+#include <QWidget>
+#include <array>
+
+#include "chunk_scanner.h"
+#include "form_widgets.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollBar;
+class QSlider;
+class QTimer;
+class QToolButton;
+class FileDialog;
+class MediaPlayer;
+class MessageBoxes;
+class SerialControl;
+
+// What the window talks to outside itself.
+struct FormPlatform {
+  MediaPlayer* player = nullptr;         // MP1
+  FileDialog* fileDialog = nullptr;      // cdlg1
+  MessageBoxes* messageBoxes = nullptr;
+  // MSComm1. Null on a build without serial port support: then no port opens and no pedal line
+  // counts as held.
+  SerialControl* serial = nullptr;
+  QString programFolder;                 // where the settings file lives
+  // False for a run that must leave the user's settings as they are (the probe): they are read
+  // but never written.
+  bool saveSettings = true;
+};
+
+class Form1 : public QWidget {
+  Q_OBJECT
+ public:
+  explicit Form1(const FormPlatform& platform, QWidget* parent = nullptr);
+  ~Form1() override;
+
+  // ---- Window geometry in twips, frame included (twips.h) ----
+  int Width() const;
+  int Height() const;
+  void SetSize(int width, int height);
+  void SetHeight(int height);
+  // 0 normal, 1 minimised, 2 maximised.
+  int WindowState() const;
+
+  // ---- Start-up and shut-down (form_lifecycle.cpp) ----
+  void Form_Load();
+  void Form_Unload();
+  void Closemenu_Click();
+  void Timer2_Timer();
+
+  // ---- Opening media and player events (open_media.cpp) ----
+  void Fileopen_Click();
+  void MP1_PlayStateChange(int newState);
+  void MP1_KeyDown(int keyCode, int shift);
+  void MP1_MouseUp(int button, int shift, int x, int y);
+  void Label1_Click(int index);
+
+  // ---- Display tick (display_tick.cpp) ----
+  void Timer1_Timer();
+
+  // ---- Time code readers of the open recording (media_readers.cpp) ----
+  void ScanChunks();
+  void ReadBWFTimeCode();
+  void ReadID3TimeCode();
+  void ReadTODTimeCode();
+
+  // ---- Platform components ----
+  MediaPlayer* const MP1;
+  FileDialog* const cdlg1;
+  MessageBoxes* const MsgBox;
+  SerialControl* const MSComm1;
+
+  // ---- Form-level state ----
+  QString MediaExt;
+  double BWFStartTC = 0;
+  double TODStartTC = 0;
+  double ID3StartTC = 0;
+  double ID3Duration = 0;
+  qint16 TCSource = 0;
+  double UserTCValue = 0;
+  std::array<double, 13> BookmarkPos{};
+  QString BookmarkFile;
+  double TCOffset = 0;
+  bool NoBext = false;
+  float AutoBackSeconds = 0;
+  QString Timer2Tag;   // the splash countdown, as text
+  QString TCLabelTag;  // the time code name kept while the entry box is open
+  timecode::ChunkScan Chunks;  // the chunk table of the open recording
+
+  // ---- Main strip ----
+  PictureBox* Logo;
+  QToolButton* Fileopen;
+  QToolButton* Settings;
+  QToolButton* Videosize;
+  QToolButton* SetTC;
+  QComboBox* Bookmark;
+  QToolButton* finished;
+  QToolButton* Aboutbtn;
+  QSlider* SpeedSlide;
+  ClickLabel* SPlbl;
+  ClickLabel* Image2;
+  std::array<ClickLabel*, 6> Label1;
+  QLabel* Framerate;
+  QLabel* STC;
+  QLabel* Duration;
+  QLabel* Samplerate;
+  QLabel* FDT;
+  QLabel* UB;
+  QLabel* TCLabel;
+  QFrame* TChilight;
+  QLabel* HeadExt;
+  QTimer* Timer1;
+  QTimer* Timer2;
+
+  // ---- Time code window ----
+  PictureBox* TCWin;
+  QLabel* TCHour;
+  QLabel* TCMin;
+  QLabel* TCSecond;
+  QLabel* TCFrame;
+  std::array<QLabel*, 3> Colon;
+  QLineEdit* TCEntry;
+
+  // ---- Clipboard button ----
+  PictureBox* CopyTC;
+
+  // ---- Options panel ----
+  PictureBox* Options;
+  QComboBox* PedalPort;
+  QCheckBox* PEDALON;
+  QLabel* Pedalstat;
+  QComboBox* DEFAULTTC;
+  QComboBox* DEFAULTDF;
+  QScrollBar* RWScroll;
+  QLabel* BACKSEC;
+  QCheckBox* SWAPFFRW;
+  QComboBox* TCFormat;
+  QComboBox* TCPaste;
+  QCheckBox* Ontop;
+  QCheckBox* TODTC;
+  QSlider* Bal;
+  QLabel* Label2;
+  QLabel* Label3;
+  std::array<QLabel*, 3> LGND;
+  ClickLabel* AutoBack;
+  QPushButton* Closemenu;
+  ClickLabel* Dbgshow;
+  QPlainTextEdit* Dbugtxt;
+  QLabel* TmpLbl;
+  QLabel* TOD;
+  QLabel* Label4;
+  QLabel* Label5;
+  QFrame* Shape1;
+
+  // ---- About panel ----
+  PictureBox* Aboutscreen;
+  QGroupBox* ABOUTFrame;
+  QPushButton* Closebtn;
+  QLabel* Image1;
+  QLabel* VersionLabel;
+  QLabel* AboutLbl;
+
+  // ---- Wait panel ----
+  PictureBox* Waitbox;
+  QLabel* Indicator;
+  QLabel* Label6;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // form_controls.cpp
+  void CreateControls();
+  void CreateMainStrip();
+  void CreateTimeCodeWindow();
+  void CreateOptionsPanel();
+  void CreateAboutPanel();
+  void CreateWaitPanel();
+  void ConnectHandlers();
+
+  // media_readers.cpp: adds reader lines to Dbugtxt
+  void AppendDebug(std::string_view text);
+
+  // display_tick.cpp: writes a two-digit field only when its text changed
+  static void ShowField(QLabel* label, double value, bool always);
+
+  const FormPlatform platform_;
+  bool unloaded_ = false;
+};

@@ -1,0 +1,83 @@
+// Opening a recording, and the events of the player.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QSlider>
+#include <QCheckBox>
+
+#include "form1.h"
+#include "platform/file_dialog.h"
+#include "platform/media_player.h"
+
+namespace {
+constexpr int kRed = 0x0000FF;
+
+constexpr const char* kOpenTitle = "Open Media File";
+constexpr const char* kOpenFilter =
+    "All Media Files |*.WAV;*.BWF;*.MP3;*.WMA;*.WMV;*.AVI;*.FLAC;*.MP2;*.vob|"
+    "Wav File (*.wav)|*.wav|MP3 File (*.Mp3)|*.Mp3|WMA Files (*.wma)|*.wma|"
+    "AVI Files (*.Avi)|*.AVI|All Files (*.*)|*.*";
+
+// Only these spellings of the extension have their tag area read.
+bool ReadsID3(const QString& mediaExt) {
+  return mediaExt == "Mp3" || mediaExt == "MP3" || mediaExt == "mp3";
+}
+}  // namespace
+
+void Form1::Fileopen_Click() {
+  cdlg1->DialogTitle = kOpenTitle;
+  cdlg1->Filter = kOpenFilter;
+  Bookmark->hide();
+  cdlg1->ShowOpen();
+  if (!cdlg1->FileName().isEmpty()) {
+    setWindowTitle("Quillmark - " + cdlg1->FileTitle());
+    TCOffset = 0;
+    ID3Duration = 0;
+    for (int i = 1; i <= 12; ++i) {
+      Bookmark->setItemText(i - 1, QString("F%1 = 00:00:00:00").arg(i));
+      BookmarkPos[i] = 0;
+    }
+    BookmarkFile = "";
+    BWFStartTC = 0;
+    TODStartTC = 0;
+    ID3StartTC = 0;
+    UserTCValue = 0;
+    TCOffset = 0;
+    TCSource = 1;
+    Framerate->setText(ComboText(DEFAULTTC) + " " + ComboText(DEFAULTDF));
+    SetForeColor(Framerate, kRed);
+    TCLabel->setText("ELAPSED TIME");
+    TCLabelTag = "ELAPSED TIME";
+    STC->setText("00:00:00:00");
+    ScanChunks();
+    Duration->setText("");
+    if (!NoBext) ReadBWFTimeCode();
+    MP1->setURL(cdlg1->FileName());
+    MP1->play();
+    MP1->pause();
+    if (ReadsID3(MediaExt)) ReadID3TimeCode();
+    // The recording's bookmark file is read here once bookmarks exist (LoadBookmarks); it may
+    // restore the bookmarks and a user-set time code.
+    if (UserTCValue != 0) {
+      TCSource = 5;
+      TCLabel->setText("User Set TIME CODE");
+      TCOffset = UserTCValue;
+    }
+    SpeedSlide->setValue(100);
+  }
+  Logo->setFocus();
+}
+
+void Form1::MP1_PlayStateChange(int /*newState*/) {
+  if (MP1->playState() != MediaPlayer::kPlaying) return;
+  if (Duration->text().isEmpty()) Duration->setText(MP1->durationString());
+  if (TODTC->isChecked() && !Duration->text().isEmpty()) ReadTODTimeCode();
+}
+
+void Form1::MP1_KeyDown(int /*keyCode*/, int /*shift*/) { Logo->setFocus(); }
+
+void Form1::MP1_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) { Logo->setFocus(); }
+
+void Form1::Label1_Click(int index) {
+  if (index == 2) Duration->setText(MP1->durationString());
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The Open dialog. The caller sets a title and a filter of "description|patterns" pairs joined by
+// "|"; after ShowOpen the chosen full path and the bare file name stay readable until the next
+// ShowOpen (or until a caller empties the path). A cancelled dialog leaves both empty.
+
+#include <QString>
+
+class FileDialog {
+ public:
+  virtual ~FileDialog() = default;
+
+  QString DialogTitle;
+  QString Filter;
+
+  const QString& FileName() const { return fileName_; }
+  const QString& FileTitle() const { return fileTitle_; }
+  void SetFileName(const QString& path);
+
+  // Shows the modal dialog and stores the answer.
+  void ShowOpen();
+
+ protected:
+  // The path chosen, or "" when cancelled.
+  virtual QString AskOpenPath() = 0;
+
+ private:
+  QString fileName_;
+  QString fileTitle_;
+};
+
+// The filter string as Qt's name filters: "desc (p1 p2)" per pair.
+QStringList QtNameFilters(const QString& filter);

@@ -1,0 +1,13 @@
+#pragma once
+// Modal message boxes: a text, a title and a set of buttons; the answer is the button pressed.
+
+#include <QString>
+
+class MessageBoxes {
+ public:
+  enum class Buttons { OkOnly, AbortRetryIgnore };
+  enum class Answer { Ok = 1, Abort = 3, Retry = 4, Ignore = 5 };
+
+  virtual ~MessageBoxes() = default;
+  virtual Answer Show(const QString& text, const QString& title, Buttons buttons) = 0;
+};

@@ -1,0 +1,306 @@
+#include "mpv_media_player.h"
+
+#include <mpv/client.h>
+
+#include <QByteArray>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+#include <algorithm>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "mpv_names.h"
+#include "mpv_video_widget.h"
+#include "virtual_keys.h"
+
+namespace {
+// Observed properties are told apart by these reply ids.
+enum : uint64_t { kObserveDuration = 1, kObserveEof };
+// Seek commands carry their sequence number above this base.
+constexpr uint64_t kSeekReplyBase = 1000;
+
+void WakeUp(void* context) {
+  // Runs on an mpv thread: queue the draining on the GUI thread, never call mpv here.
+  auto* self = static_cast<QObject*>(context);
+  QMetaObject::invokeMethod(self, "DrainEvents", Qt::QueuedConnection);
+}
+}  // namespace
+
+MpvMediaPlayer::MpvMediaPlayer(Output output, QObject* parent) : MediaPlayer(parent) {
+  // mpv refuses to start in a locale whose decimal point is not ".".
+  std::setlocale(LC_NUMERIC, "C");
+  mpv_ = mpv_create();
+  if (!mpv_) return;
+  using namespace mpv_names;
+  const bool headless = output == Output::Headless;
+  mpv_set_option_string(mpv_, kConfig, kNo);
+  mpv_set_option_string(mpv_, kTerminal, kNo);
+  mpv_set_option_string(mpv_, kLoadScripts, kNo);
+  mpv_set_option_string(mpv_, kYtdl, kNo);
+  mpv_set_option_string(mpv_, kOsc, kNo);
+  mpv_set_option_string(mpv_, kInputDefaultBindings, kNo);
+  mpv_set_option_string(mpv_, kIdle, kYes);
+  mpv_set_option_string(mpv_, kKeepOpen, kYes);
+  mpv_set_option_string(mpv_, kHrSeek, kYes);
+  mpv_set_option_string(mpv_, kHrSeekFramedrop, kNo);
+  mpv_set_option_string(mpv_, kAudioPitchCorrection, kNo);  // our own tempo filter keeps pitch
+  mpv_set_option_string(mpv_, kPause, kYes);                // nothing starts by itself
+  mpv_set_option_string(mpv_, kVo, headless ? kNullOutput : kRenderApiOutput);
+  if (headless) mpv_set_option_string(mpv_, kAo, kNullOutput);
+  if (mpv_initialize(mpv_) < 0) {
+    mpv_terminate_destroy(mpv_);
+    mpv_ = nullptr;
+    return;
+  }
+  mpv_observe_property(mpv_, kObserveDuration, kDuration, MPV_FORMAT_DOUBLE);
+  mpv_observe_property(mpv_, kObserveEof, kEofReached, MPV_FORMAT_FLAG);
+  mpv_set_wakeup_callback(mpv_, WakeUp, this);
+
+  if (headless) {
+    view_ = new QWidget;
+  } else {
+    view_ = new MpvVideoWidget(mpv_);
+  }
+  view_->setAttribute(Qt::WA_StyledBackground);
+  view_->setStyleSheet("background: black;");
+  view_->setFocusPolicy(Qt::ClickFocus);
+  view_->installEventFilter(this);
+}
+
+MpvMediaPlayer::~MpvMediaPlayer() {
+  // The video area holds mpv's render context, which must go before the handle.
+  delete view_.data();
+  if (mpv_) {
+    mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
+    mpv_terminate_destroy(mpv_);
+  }
+}
+
+void MpvMediaPlayer::setURL(const QString& path) {
+  if (!mpv_) return;
+  loaded_ = false;
+  stopped_ = false;
+  endReached_ = false;
+  duration_ = 0;
+  lastPosition_ = 0;
+  seekPending_ = false;
+  pendingPosition_ = 0;
+  SetPaused(true);
+  const QByteArray file = path.toUtf8();
+  if (path.isEmpty()) {
+    hasFile_ = false;
+    const char* command[] = {mpv_names::kStop, nullptr};
+    mpv_command(mpv_, command);
+  } else {
+    hasFile_ = true;
+    const char* command[] = {mpv_names::kLoadFile, file.constData(), nullptr};
+    if (mpv_command(mpv_, command) < 0) hasFile_ = false;
+  }
+  StateMayHaveChanged();
+}
+
+void MpvMediaPlayer::play() {
+  if (!mpv_ || !hasFile_) return;
+  // Play at the end starts again from the beginning.
+  if (endReached_) Seek(0);
+  stopped_ = false;
+  SetPaused(false);
+  StateMayHaveChanged();
+}
+
+void MpvMediaPlayer::pause() {
+  if (!mpv_ || !hasFile_) return;
+  SetPaused(true);
+  StateMayHaveChanged();
+}
+
+void MpvMediaPlayer::stop() {
+  if (!mpv_ || !hasFile_) return;
+  SetPaused(true);
+  Seek(0);
+  stopped_ = true;
+  StateMayHaveChanged();
+}
+
+double MpvMediaPlayer::currentPosition() const {
+  if (seekPending_) return pendingPosition_;
+  if (!mpv_ || !loaded_) return 0;
+  double position = 0;
+  if (mpv_get_property(mpv_, mpv_names::kTimePos, MPV_FORMAT_DOUBLE, &position) < 0) {
+    return lastPosition_;
+  }
+  const_cast<MpvMediaPlayer*>(this)->lastPosition_ = position;
+  return position;
+}
+
+void MpvMediaPlayer::setCurrentPosition(double seconds) {
+  if (!mpv_ || !hasFile_ || !std::isfinite(seconds)) return;
+  Seek(seconds);
+}
+
+int MpvMediaPlayer::playState() const {
+  if (!hasFile_) return kUndefined;
+  if (stopped_ || endReached_) return kStopped;
+  if (!loaded_ || paused_) return kPaused;
+  return kPlaying;
+}
+
+QString MpvMediaPlayer::durationString() const {
+  if (!loaded_ || duration_ <= 0) return {};
+  const long total = std::lround(duration_);
+  const long hours = total / 3600, minutes = total / 60 % 60, seconds = total % 60;
+  char text[32];
+  if (hours > 0) {
+    std::snprintf(text, sizeof text, "%02ld:%02ld:%02ld", hours, minutes, seconds);
+  } else {
+    std::snprintf(text, sizeof text, "%02ld:%02ld", minutes, seconds);
+  }
+  return QString::fromLatin1(text);
+}
+
+double MpvMediaPlayer::duration() const { return loaded_ ? duration_ : 0; }
+
+void MpvMediaPlayer::setBalance(int balance) {
+  balance = std::clamp(balance, -100, 100);
+  if (balance == balance_) return;
+  balance_ = balance;
+  ApplyAudioFilters();
+}
+
+void MpvMediaPlayer::setRate(double rate) {
+  if (!mpv_ || !std::isfinite(rate)) return;
+  double speed = std::clamp(rate, 0.01, 100.0);
+  const bool tempoChanges = (speed != 1.0) != (rate_ != 1.0);
+  rate_ = speed;
+  if (tempoChanges) ApplyAudioFilters();
+  mpv_set_property(mpv_, mpv_names::kSpeed, MPV_FORMAT_DOUBLE, &speed);
+}
+
+bool MpvMediaPlayer::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == view_) {
+    if (event->type() == QEvent::KeyPress) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      emit KeyDown(VirtualKeyCode(key->key()), ShiftMask(key->modifiers()));
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      const QPoint at = mouse->position().toPoint();
+      emit MouseUp(MouseButtonCode(mouse->button()), ShiftMask(mouse->modifiers()), at.x(),
+                   at.y());
+    }
+  }
+  return MediaPlayer::eventFilter(watched, event);
+}
+
+void MpvMediaPlayer::DrainEvents() {
+  if (!mpv_) return;
+  for (;;) {
+    mpv_event* event = mpv_wait_event(mpv_, 0);
+    if (event->event_id == MPV_EVENT_NONE) break;
+    HandleEvent(*event);
+  }
+}
+
+void MpvMediaPlayer::HandleEvent(const mpv_event& event) {
+  switch (event.event_id) {
+    case MPV_EVENT_FILE_LOADED:
+      if (!hasFile_) break;
+      loaded_ = true;
+      // A position asked for while loading is applied now that seeking works.
+      if (seekPending_) Seek(pendingPosition_);
+      StateMayHaveChanged();
+      break;
+    case MPV_EVENT_END_FILE: {
+      const auto* end = static_cast<const mpv_event_end_file*>(event.data);
+      if (end && end->reason == MPV_END_FILE_REASON_ERROR) {
+        // The recording could not be opened: nothing is loaded.
+        hasFile_ = false;
+        loaded_ = false;
+        seekPending_ = false;
+        StateMayHaveChanged();
+      }
+      break;
+    }
+    case MPV_EVENT_COMMAND_REPLY:
+      if (event.reply_userdata > kSeekReplyBase) {
+        seeksQueued_ = std::max<quint64>(seeksQueued_, event.reply_userdata - kSeekReplyBase);
+      }
+      break;
+    case MPV_EVENT_PLAYBACK_RESTART:
+      // Once mpv has taken the last seek asked for, a restart means it has landed.
+      if (seekPending_ && seeksQueued_ == seeksIssued_) {
+        seekPending_ = false;
+        lastPosition_ = pendingPosition_;
+      }
+      break;
+    case MPV_EVENT_PROPERTY_CHANGE: {
+      const auto* property = static_cast<const mpv_event_property*>(event.data);
+      if (event.reply_userdata == kObserveDuration) {
+        duration_ = property->format == MPV_FORMAT_DOUBLE ? *static_cast<double*>(property->data)
+                                                          : 0;
+      } else if (event.reply_userdata == kObserveEof) {
+        endReached_ = property->format == MPV_FORMAT_FLAG && *static_cast<int*>(property->data);
+        if (endReached_) paused_ = true;  // mpv keeps the last frame and pauses
+        StateMayHaveChanged();
+      }
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void MpvMediaPlayer::SetPaused(bool paused) {
+  paused_ = paused;
+  int flag = paused ? 1 : 0;
+  mpv_set_property(mpv_, mpv_names::kPause, MPV_FORMAT_FLAG, &flag);
+}
+
+void MpvMediaPlayer::Seek(double seconds) {
+  // mpv stops at the ends itself; the position reported meanwhile stays within them too.
+  seconds = std::max(0.0, seconds);
+  if (loaded_ && duration_ > 0) seconds = std::min(seconds, duration_);
+  seekPending_ = true;
+  pendingPosition_ = seconds;
+  endReached_ = false;
+  if (!loaded_) return;  // applied when the file has loaded
+  char target[32];
+  std::snprintf(target, sizeof target, "%.6f", seconds);
+  const char* command[] = {mpv_names::kSeek, target, mpv_names::kSeekAbsoluteExact, nullptr};
+  ++seeksIssued_;
+  if (mpv_command_async(mpv_, kSeekReplyBase + seeksIssued_, command) < 0) {
+    --seeksIssued_;
+    seekPending_ = false;
+  }
+}
+
+void MpvMediaPlayer::ApplyAudioFilters() {
+  if (!mpv_) return;
+  // Each filter only while it does something: the tempo filter delays the reported position by a
+  // few milliseconds, and the balance filter makes every recording stereo.
+  char filters[160] = "";
+  if (rate_ != 1.0) std::snprintf(filters, sizeof filters, "%s", mpv_names::kTempoFilter);
+  if (balance_ != 0) {
+    char balance[96];
+    std::snprintf(balance, sizeof balance, mpv_names::kBalanceFilterFormat, balance_ / 100.0);
+    const size_t used = std::strlen(filters);
+    std::snprintf(filters + used, sizeof filters - used, "%s%s", used ? "," : "", balance);
+  }
+  mpv_set_property_string(mpv_, mpv_names::kAudioFilters, filters);
+}
+
+void MpvMediaPlayer::StateMayHaveChanged() {
+  if (stateCheckQueued_) return;
+  stateCheckQueued_ = true;
+  QMetaObject::invokeMethod(this, &MpvMediaPlayer::ReportState, Qt::QueuedConnection);
+}
+
+void MpvMediaPlayer::ReportState() {
+  stateCheckQueued_ = false;
+  const int state = playState();
+  if (state == reportedState_) return;
+  reportedState_ = state;
+  emit PlayStateChange(state);
+}

@@ -1,0 +1,22 @@
+#include "qt_message_boxes.h"
+
+#include <QMessageBox>
+
+MessageBoxes::Answer QtMessageBoxes::Show(const QString& text, const QString& title,
+                                          Buttons buttons) {
+  QMessageBox box(parent_);
+  box.setWindowTitle(title);
+  box.setText(text);
+  if (buttons == Buttons::AbortRetryIgnore) {
+    box.setStandardButtons(QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
+    box.setIcon(QMessageBox::Critical);
+  } else {
+    box.setStandardButtons(QMessageBox::Ok);
+  }
+  switch (box.exec()) {
+    case QMessageBox::Abort: return Answer::Abort;
+    case QMessageBox::Retry: return Answer::Retry;
+    case QMessageBox::Ignore: return Answer::Ignore;
+    default: return Answer::Ok;
+  }
+}

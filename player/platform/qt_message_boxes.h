@@ -1,0 +1,15 @@
+#pragma once
+// Message boxes on QMessageBox.
+
+#include "message_boxes.h"
+
+class QWidget;
+
+class QtMessageBoxes : public MessageBoxes {
+ public:
+  explicit QtMessageBoxes(QWidget* parent) : parent_(parent) {}
+  Answer Show(const QString& text, const QString& title, Buttons buttons) override;
+
+ private:
+  QWidget* parent_;
+};

@@ -1,0 +1,41 @@
+#pragma once
+// The foot pedal's serial port: opened and closed by port number, three modem-status input lines
+// read at any time, one OnComm notification per line change on the window's thread. Failures are
+// error numbers: 8002 an invalid port number, 8012 a port that exists but cannot be opened.
+//
+// The window may run without one: a null SerialControl stands for a machine with no serial
+// support, and then no port opens and no line counts as held.
+
+#include <QObject>
+#include <QString>
+
+class SerialControl : public QObject {
+  Q_OBJECT
+ public:
+  static constexpr int kErrorInvalidPort = 8002;
+  static constexpr int kErrorPortUnavailable = 8012;
+
+  // CommEvent codes of the line changes.
+  static constexpr int kEventCTS = 3;
+  static constexpr int kEventDSR = 4;
+  static constexpr int kEventCD = 5;
+
+  using QObject::QObject;
+  ~SerialControl() override = default;
+
+  int CommPort = 1;
+  QString Settings = "9600,N,8,1";
+  int InputLen = 0;
+
+  virtual bool PortOpen() const = 0;
+  // Opens or closes the port CommPort; 0 on success or an error number.
+  virtual int SetPortOpen(bool open) = 0;
+
+  virtual int CommEvent() const = 0;
+  virtual bool DSRHolding() const = 0;
+  virtual bool CTSHolding() const = 0;
+  virtual bool CDHolding() const = 0;
+
+ signals:
+  void OnComm();
+};

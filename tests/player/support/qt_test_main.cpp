@@ -1,0 +1,13 @@
+// GoogleTest main for the window tests: one QApplication for all of them.
+
+#include <gmock/gmock.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  // Without a display (and while ctest lists the tests) the window runs offscreen.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleMock(&argc, argv);
+  return RUN_ALL_TESTS();
+}
