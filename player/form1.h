@@ -58,6 +58,8 @@ class Form1 : public QWidget {
   void Form_Unload();
   void Closemenu_Click();
   void Timer2_Timer();
+  // The auto-backup setting on the AutoBack label, as start-up shows it.
+  void ShowAutoBackSetting();
 
   // ---- Opening media and player events (open_media.cpp) ----
   void Fileopen_Click();

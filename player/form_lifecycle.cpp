@@ -38,6 +38,14 @@ void Form1::Form_Load() {
   // The serial ports are probed here once the pedal port handling exists (ProbePedalPorts), and
   // then the settings file is read and applied to the option controls.
 
+  ShowAutoBackSetting();
+
+  for (int i = 1; i <= 12; ++i) {
+    Bookmark->setItemText(i - 1, QString("F%1 - 00:00:00:00").arg(i));
+  }
+}
+
+void Form1::ShowAutoBackSetting() {
   SetForeColor(AutoBack, kAutoBackOnColor);
   if (AutoBackSeconds <= 0) {
     AutoBack->setText("AutoBackup= OFF");
@@ -46,10 +54,6 @@ void Form1::Form_Load() {
     AutoBack->setText(QString::fromStdString(
         "AutoBackup =" + timecode::NumberText(AutoBackSeconds, timecode::NumberPrecision::Single) +
         " Sec"));
-  }
-
-  for (int i = 1; i <= 12; ++i) {
-    Bookmark->setItemText(i - 1, QString("F%1 - 00:00:00:00").arg(i));
   }
 }
 

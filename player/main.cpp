@@ -1,11 +1,54 @@
+// Quillmark: `quillmark [FILE]` opens the window (and FILE in it); `quillmark --probe ...` runs
+// the window headless over files and prints what it reads from them (probe.h).
+
 #include <QApplication>
-#include <QWidget>
+#include <QTimer>
+#include <cstdio>
+#include <cstring>
+
+#include "form1.h"
+#include "platform/mpv_media_player.h"
+#include "platform/qt_file_dialog.h"
+#include "platform/qt_message_boxes.h"
+#include "probe.h"
 
 int main(int argc, char* argv[]) {
+  const bool probe = argc > 1 && std::strcmp(argv[1], "--probe") == 0;
+  if (probe) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  QWidget window;
-  window.setWindowTitle("Quillmark");
-  window.resize(5310 / 15, 2175 / 15);
-  window.show();
+  QStringList arguments = app.arguments().mid(1);
+  if (probe) return RunProbe(arguments.mid(1));
+
+  QString file;
+  for (const QString& argument : arguments) {
+    if (argument.startsWith("--") || !file.isEmpty()) {
+      std::fprintf(stderr, "usage: quillmark [FILE]\n       quillmark --probe [--framerate CAPTION] FILE...\n");
+      return 2;
+    }
+    file = argument;
+  }
+
+  MpvMediaPlayer player(MpvMediaPlayer::Output::Window);
+  if (!player.Ready()) {
+    std::fprintf(stderr, "quillmark: the media engine (libmpv) could not be started\n");
+    return 1;
+  }
+  QtFileDialog dialog(nullptr);
+  QtMessageBoxes messages(nullptr);
+  FormPlatform platform;
+  platform.player = &player;
+  platform.fileDialog = &dialog;
+  platform.messageBoxes = &messages;
+  // No serial support in this build yet: the window runs without a pedal port.
+  platform.serial = nullptr;
+  platform.programFolder = QCoreApplication::applicationDirPath();
+  Form1 form(platform);
+  form.show();
+  if (!file.isEmpty()) {
+    QTimer::singleShot(0, &form, [&] {
+      dialog.PresetAnswer(file);
+      form.Fileopen_Click();
+    });
+  }
   return app.exec();
 }

@@ -8,7 +8,14 @@ void FileDialog::SetFileName(const QString& path) {
   fileTitle_ = path.isEmpty() ? QString() : QFileInfo(path).fileName();
 }
 
-void FileDialog::ShowOpen() { SetFileName(AskOpenPath()); }
+void FileDialog::ShowOpen() {
+  if (hasPreset_) {
+    hasPreset_ = false;
+    SetFileName(QFileInfo(preset_).absoluteFilePath());
+    return;
+  }
+  SetFileName(AskOpenPath());
+}
 
 QStringList QtNameFilters(const QString& filter) {
   const QStringList parts = filter.split('|');

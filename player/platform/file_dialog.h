@@ -19,6 +19,9 @@ class FileDialog {
   // Shows the modal dialog and stores the answer.
   void ShowOpen();
 
+  // The next ShowOpen answers with `path` without asking (a file named on the command line).
+  void PresetAnswer(const QString& path) { preset_ = path; hasPreset_ = true; }
+
  protected:
   // The path chosen, or "" when cancelled.
   virtual QString AskOpenPath() = 0;
@@ -26,6 +29,8 @@ class FileDialog {
  private:
   QString fileName_;
   QString fileTitle_;
+  QString preset_;
+  bool hasPreset_ = false;
 };
 
 // The filter string as Qt's name filters: "desc (p1 p2)" per pair.
