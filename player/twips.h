@@ -13,6 +13,8 @@ inline constexpr int kFrameHeightTwips = 31 * kTwipsPerPixel;
 
 constexpr int Px(int twips) { return twips / kTwipsPerPixel; }
 constexpr int Twips(int pixels) { return pixels * kTwipsPerPixel; }
+// What a placement of `twips` reads back as, once it is held in whole pixels.
+constexpr int SnapToPixel(int twips) { return Twips(Px(twips)); }
 
 // A control's placement inside its container, in twips.
 void PlaceTwips(QWidget* widget, int left, int top, int width, int height);

@@ -1,0 +1,52 @@
+#pragma once
+// A scripted media player: it records every call in order and answers with the values the test
+// sets. Its events are raised by the test.
+
+#include <QPointer>
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "platform/media_player.h"
+
+class FakeMediaPlayer : public MediaPlayer {
+ public:
+  void setURL(const QString& path) override {
+    calls.push_back("URL " + path.toStdString());
+    url = path;
+  }
+  void play() override { calls.push_back("play"); }
+  void pause() override { calls.push_back("pause"); }
+  void stop() override { calls.push_back("stop"); }
+  double currentPosition() const override { return position; }
+  void setCurrentPosition(double seconds) override {
+    calls.push_back("position " + std::to_string(seconds));
+    position = seconds;
+  }
+  int playState() const override { return state; }
+  QString durationString() const override { return durationText; }
+  double duration() const override { return durationSeconds; }
+  void setBalance(int value) override { balance = value; }
+  void setRate(double value) override { rate = value; }
+  QWidget* view() override { return view_; }
+  // The window takes the view as its child and deletes it with itself.
+  ~FakeMediaPlayer() override { delete view_.data(); }
+
+  // The player reports a new state, as its engine would after a change.
+  void ChangeState(int newState) {
+    state = newState;
+    emit PlayStateChange(newState);
+  }
+
+  std::vector<std::string> calls;
+  QString url;
+  double position = 0;
+  int state = kUndefined;
+  QString durationText;
+  double durationSeconds = 0;
+  int balance = 0;
+  double rate = 1;
+
+ private:
+  QPointer<QWidget> view_ = new QWidget;
+};

@@ -1,0 +1,23 @@
+#pragma once
+// A serial port whose lines the test holds and releases.
+
+#include "platform/serial_control.h"
+
+class FakeSerialControl : public SerialControl {
+ public:
+  bool PortOpen() const override { return open; }
+  int SetPortOpen(bool value) override {
+    open = value;
+    return 0;
+  }
+  int CommEvent() const override { return event; }
+  bool DSRHolding() const override { return open && dsr; }
+  bool CTSHolding() const override { return open && cts; }
+  bool CDHolding() const override { return open && cd; }
+
+  bool open = false;
+  int event = 0;
+  bool dsr = false;
+  bool cts = false;
+  bool cd = false;
+};

@@ -1,0 +1,47 @@
+#pragma once
+// The real Form1 on fakes, with a temporary folder as its program folder and for its media.
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QTimer>
+#include <memory>
+
+#include "fake_file_dialog.h"
+#include "fake_media_player.h"
+#include "fake_message_boxes.h"
+#include "fake_serial_control.h"
+#include "form1.h"
+
+class FormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    FormPlatform platform;
+    platform.player = &player;
+    platform.fileDialog = &dialog;
+    platform.messageBoxes = &messages;
+    platform.serial = &serial;
+    platform.programFolder = dir.path();
+    form = std::make_unique<Form1>(platform);
+    // The tests drive the timers themselves.
+    form->Timer1->stop();
+    form->Timer2->stop();
+  }
+  void TearDown() override { form.reset(); }
+
+  // Opens `path` through the Open button.
+  void Open(const QString& path) {
+    dialog.answers << path;
+    form->Fileopen_Click();
+  }
+
+  QString Path(const QString& name) const { return dir.filePath(name); }
+
+  QTemporaryDir dir;
+  FakeMediaPlayer player;
+  FakeFileDialog dialog;
+  FakeMessageBoxes messages;
+  FakeSerialControl serial;
+  std::unique_ptr<Form1> form;
+};
