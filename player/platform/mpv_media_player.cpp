@@ -21,6 +21,8 @@ namespace {
 enum : uint64_t { kObserveDuration = 1, kObserveEof };
 // Seek commands carry their sequence number above this base.
 constexpr uint64_t kSeekReplyBase = 1000;
+// How close to a seek's target the running position must come before it is believed.
+constexpr double kLandingTolerance = 0.05;
 
 void WakeUp(void* context) {
   // Runs on an mpv thread: queue the draining on the GUI thread, never call mpv here.
@@ -126,13 +128,20 @@ void MpvMediaPlayer::stop() {
 }
 
 double MpvMediaPlayer::currentPosition() const {
-  if (seekPending_) return pendingPosition_;
-  if (!mpv_ || !loaded_) return 0;
+  if (!mpv_ || !loaded_) return seekPending_ ? pendingPosition_ : 0;
   double position = 0;
   if (mpv_get_property(mpv_, mpv_names::kTimePos, MPV_FORMAT_DOUBLE, &position) < 0) {
-    return lastPosition_;
+    return seekPending_ ? pendingPosition_ : lastPosition_;
   }
-  const_cast<MpvMediaPlayer*>(this)->lastPosition_ = position;
+  if (seekPending_) {
+    // After a seek that landed while paused, mpv reports the position less the audio it has
+    // buffered until playback runs again; the target is the true position meanwhile.
+    if (!seekLanded_ || paused_ || position < pendingPosition_ - kLandingTolerance) {
+      return pendingPosition_;
+    }
+    seekPending_ = false;
+  }
+  lastPosition_ = position;
   return position;
 }
 
@@ -230,10 +239,7 @@ void MpvMediaPlayer::HandleEvent(const mpv_event& event) {
       break;
     case MPV_EVENT_PLAYBACK_RESTART:
       // Once mpv has taken the last seek asked for, a restart means it has landed.
-      if (seekPending_ && seeksQueued_ == seeksIssued_) {
-        seekPending_ = false;
-        lastPosition_ = pendingPosition_;
-      }
+      if (seekPending_ && seeksQueued_ == seeksIssued_) seekLanded_ = true;
       break;
     case MPV_EVENT_PROPERTY_CHANGE: {
       const auto* property = static_cast<const mpv_event_property*>(event.data);
@@ -263,6 +269,7 @@ void MpvMediaPlayer::Seek(double seconds) {
   seconds = std::max(0.0, seconds);
   if (loaded_ && duration_ > 0) seconds = std::min(seconds, duration_);
   seekPending_ = true;
+  seekLanded_ = false;
   pendingPosition_ = seconds;
   endReached_ = false;
   if (!loaded_) return;  // applied when the file has loaded

@@ -60,10 +60,12 @@ class MpvMediaPlayer : public MediaPlayer {
   bool stopped_ = false;
   bool endReached_ = false;
   double duration_ = 0;
-  double lastPosition_ = 0;
+  mutable double lastPosition_ = 0;
 
-  // A position asked for and not yet reached: reported by currentPosition until the seek lands.
-  bool seekPending_ = false;
+  // A position asked for: reported by currentPosition until the seek has landed and mpv's own
+  // position can be believed again.
+  mutable bool seekPending_ = false;
+  bool seekLanded_ = false;
   double pendingPosition_ = 0;
   quint64 seeksIssued_ = 0;
   quint64 seeksQueued_ = 0;  // seeks mpv has taken into its queue
