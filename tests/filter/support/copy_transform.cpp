@@ -51,6 +51,7 @@ HRESULT CopyTransform::TransformSample(IMediaSample* input, IMediaSample* output
   output->SetActualDataLength(length);
   ++transformed;
   bytes += length;
+  for (long i = 0; i < length; ++i) byteSum += from[i];
   return S_OK;
 }
 

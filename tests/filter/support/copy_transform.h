@@ -27,6 +27,7 @@ class CopyTransform : public TransformFilterBase {
   int dropping = 0;
   int transformed = 0;
   long long bytes = 0;
+  unsigned long long byteSum = 0;  // sum of every byte copied
 };
 
 }  // namespace brevin::test
