@@ -1,7 +1,23 @@
-// The module's entry point and the unload query of the COM server.
+// The module's entry point and the exports through which the COM runtime reaches its classes.
 #include <windows.h>
+#include <unknwn.h>
 
+#include <new>
+
+#include "class_factory.h"
+#include "class_table.h"
 #include "module_state.h"
+
+namespace {
+
+void InitialiseClasses(BOOL loading) {
+  for (int i = 0; i < brevin::kClassTableRows; ++i) {
+    const brevin::FactoryTemplate& row = brevin::kClassTable[i];
+    if (row.initialise) row.initialise(loading, row.classId);
+  }
+}
+
+}  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
@@ -14,8 +30,28 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     state.platformId = GetVersionExW(&version) ? version.dwPlatformId : VER_PLATFORM_WIN32_WINDOWS;
 #pragma GCC diagnostic pop
+    InitialiseClasses(TRUE);
+  } else if (reason == DLL_PROCESS_DETACH) {
+    InitialiseClasses(FALSE);
   }
   return TRUE;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid, void** object) {
+  if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) {
+    return E_NOINTERFACE;
+  }
+  const brevin::FactoryTemplate* row = brevin::FindClass(classId);
+  if (!row) return CLASS_E_CLASSNOTAVAILABLE;
+  if (!object) return E_POINTER;
+  auto* factory = new (std::nothrow) brevin::ClassFactory(row);
+  if (!factory) {
+    *object = nullptr;
+    return E_OUTOFMEMORY;
+  }
+  factory->AddRef();
+  *object = static_cast<IClassFactory*>(factory);
+  return S_OK;
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {

@@ -7,13 +7,15 @@ namespace {
 std::atomic<LONG> liveObjects{0};
 }  // namespace
 
-UnknownBase::UnknownBase(IUnknown* outer) : owner_(outer ? outer : AsInnerUnknown()) {
-  ++liveObjects;
-}
+LiveObject::LiveObject() { ++liveObjects; }
 
-UnknownBase::~UnknownBase() { --liveObjects; }
+LiveObject::~LiveObject() { --liveObjects; }
 
-LONG UnknownBase::LiveObjects() { return liveObjects.load(); }
+LONG LiveObject::Count() { return liveObjects.load(); }
+
+UnknownBase::UnknownBase(IUnknown* outer) : owner_(outer ? outer : AsInnerUnknown()) {}
+
+UnknownBase::~UnknownBase() = default;
 
 HRESULT UnknownBase::HandOut(IUnknown* iface, void** object) {
   *object = iface;

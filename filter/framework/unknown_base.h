@@ -19,6 +19,19 @@ class InnerUnknown {
   ~InnerUnknown() = default;
 };
 
+// Counts one live object of the module for as long as it exists. Every object that keeps the
+// module loaded holds one.
+class LiveObject {
+ public:
+  LiveObject();
+  ~LiveObject();
+  LiveObject(const LiveObject&) = delete;
+  LiveObject& operator=(const LiveObject&) = delete;
+
+  // Objects of the module alive right now; the module may unload only at zero.
+  static LONG Count();
+};
+
 class UnknownBase : public InnerUnknown {
  public:
   // `outer` is the aggregating object's IUnknown, or null for an object that is its own owner.
@@ -37,14 +50,14 @@ class UnknownBase : public InnerUnknown {
     return reinterpret_cast<IUnknown*>(static_cast<InnerUnknown*>(this));
   }
 
-  // Objects of the module alive right now; the module may unload only at zero.
-  static LONG LiveObjects();
+  static LONG LiveObjects() { return LiveObject::Count(); }
 
  protected:
   // Hands `iface` out through `object` with a reference added.
   static HRESULT HandOut(IUnknown* iface, void** object);
 
  private:
+  LiveObject live_;
   IUnknown* owner_;
   std::atomic<LONG> references_{0};
 };

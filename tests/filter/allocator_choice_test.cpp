@@ -9,15 +9,12 @@
 
 #include "fake_allocator.h"
 #include "pin_fixture.h"
+#include "system_filters.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace brevin::test {
 namespace {
-
-// The Null Renderer's class id (published with the DirectShow editing services).
-const CLSID CLSID_NullRendererFilter = {
-    0xC1F400A4, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
 
 class AllocatorChoice : public PinFixture {
  protected:

@@ -1,0 +1,15 @@
+#pragma once
+// Class ids of the system's own filters that the tests put into real graphs (published with the
+// DirectShow runtime and its editing services).
+#include <windows.h>
+
+namespace brevin::test {
+
+inline constexpr CLSID CLSID_WaveParserFilter = {
+    0xD51BD5A1, 0x7548, 0x11CF, {0xA5, 0x20, 0x00, 0x80, 0xC7, 0x7E, 0xF5, 0x8A}};
+inline constexpr CLSID CLSID_SampleGrabberFilter = {
+    0xC1F400A0, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
+inline constexpr CLSID CLSID_NullRendererFilter = {
+    0xC1F400A4, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
+
+}  // namespace brevin::test
