@@ -54,12 +54,23 @@ QCheckBox* MakeCheck(QWidget* parent, const char* name, const char* caption) {
   return Named(new QCheckBox(QString::fromLatin1(caption), parent), name);
 }
 
+// The panels over the dark strip keep light colours.
+QPalette LightPanel() {
+  QPalette light = QApplication::palette();
+  light.setColor(QPalette::Window, QColor(0xEC, 0xEC, 0xEC));
+  light.setColor(QPalette::WindowText, Qt::black);
+  return light;
+}
+
 }  // namespace
 
 void Form1::CreateControls() {
   setObjectName("Form1");
   setWindowTitle("Quillmark");
   setAutoFillBackground(true);
+  QPalette dark = palette();
+  dark.setColor(QPalette::Window, QColor(0x16, 0x20, 0x2a));
+  setPalette(dark);
   QFont small = font();
   small.setPixelSize(10);
   setFont(small);
@@ -93,7 +104,7 @@ void Form1::CreateMainStrip() {
 
   Fileopen = MakePictureButton(this, "Fileopen", QStyle::SP_DialogOpenButton, "Open File");
   Settings = MakePictureButton(this, "Settings", QStyle::SP_FileDialogDetailedView, "Settings");
-  Videosize = MakePictureButton(this, "Videosize", QStyle::SP_TitleBarMaxButton, "Show Video");
+  Videosize = MakePictureButton(this, "Videosize", QStyle::SP_DesktopIcon, "Show Video");
   SetTC = MakePictureButton(this, "SetTC", QStyle::SP_BrowserReload, "Set Time Code");
   finished = MakePictureButton(this, "finished", QStyle::SP_DialogApplyButton, "File Finished");
   Aboutbtn = MakePictureButton(this, "Aboutbtn", QStyle::SP_MessageBoxInformation,
@@ -116,8 +127,7 @@ void Form1::CreateMainStrip() {
   SpeedSlide->setValue(100);
   SpeedSlide->setFocusPolicy(Qt::NoFocus);
   SPlbl = MakeClickLabel(this, "SPlbl", "Speed =  100%");
-  PlaceTwips(SPlbl, 3960, 285, 1050, 180);
-  SPlbl->setAlignment(Qt::AlignCenter);
+  PlaceTwips(SPlbl, 3960, 285, 1320, 195);
   Image2 = MakeClickLabel(this, "Image2", QString());
   PlaceTwips(Image2, 5040, 60, 240, 240);
   Image2->setPixmap(style()->standardIcon(QStyle::SP_MediaSeekForward).pixmap(14, 14));
@@ -204,6 +214,7 @@ void Form1::CreateOptionsPanel() {
   Options = Named(new PictureBox(this), "Options");
   PlaceTwips(Options, 10, 1710, 5310, 1845);
   Options->setAutoFillBackground(true);
+  Options->setPalette(LightPanel());
   Options->setFrameShape(QFrame::Panel);
   Options->hide();
 
@@ -292,6 +303,7 @@ void Form1::CreateAboutPanel() {
   Aboutscreen = Named(new PictureBox(this), "Aboutscreen");
   PlaceTwips(Aboutscreen, 0, 0, 5265, 1845);
   Aboutscreen->setAutoFillBackground(true);
+  Aboutscreen->setPalette(LightPanel());
   Aboutscreen->hide();
   ABOUTFrame = Named(new QGroupBox("About Quillmark", Aboutscreen), "ABOUTFrame");
   PlaceTwips(ABOUTFrame, 60, 30, 5145, 1650);
@@ -301,8 +313,9 @@ void Form1::CreateAboutPanel() {
   VersionLabel = MakeLabel(ABOUTFrame, "VersionLabel", "Version: 1.040");
   PlaceTwips(VersionLabel, 840, 300, 2400, 225);
   AboutLbl = MakeLabel(ABOUTFrame, "AboutLbl",
-                       "A player for transcription: keyboard and foot pedal transport,\n"
+                       "A player for transcription: keyboard and foot pedal transport, "
                        "running time code, bookmarks on F1 to F12.");
+  AboutLbl->setWordWrap(true);
   PlaceTwips(AboutLbl, 840, 570, 4200, 600);
   Closebtn = Named(new QPushButton("&Close", ABOUTFrame), "Closebtn");
   PlaceTwips(Closebtn, 3960, 1170, 1020, 375);
@@ -313,6 +326,7 @@ void Form1::CreateWaitPanel() {
   Waitbox = Named(new PictureBox(this), "Waitbox");
   PlaceTwips(Waitbox, 600, 450, 4080, 780);
   Waitbox->setAutoFillBackground(true);
+  Waitbox->setPalette(LightPanel());
   Waitbox->setFrameShape(QFrame::Panel);
   Waitbox->hide();
   Indicator = MakeLabel(Waitbox, "Indicator", ">>>>>>>>>");
