@@ -133,6 +133,8 @@ double MpvMediaPlayer::currentPosition() const {
   if (mpv_get_property(mpv_, mpv_names::kTimePos, MPV_FORMAT_DOUBLE, &position) < 0) {
     return seekPending_ ? pendingPosition_ : lastPosition_;
   }
+  // mpv may report a hair below 0 at the start, which would show as hour -1.
+  position = std::max(0.0, position);
   if (seekPending_) {
     // After a seek that landed while paused, mpv reports the position less the audio it has
     // buffered until playback runs again; the target is the true position meanwhile.

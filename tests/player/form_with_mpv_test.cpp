@@ -33,6 +33,8 @@ TEST(FormWithMpv, OpenPlayAndTheRunningTimeCode) {
   ASSERT_TRUE(WaitUntil([&] { return player.playState() == MediaPlayer::kPaused && player.duration() > 0; }));
   EXPECT_EQ(player.currentPosition(), 0.0);
   EXPECT_EQ(form.Duration->text(), "");
+  form.Timer1_Timer();
+  EXPECT_EQ(form.TCHour->text(), "00");
 
   player.play();
   ASSERT_TRUE(WaitUntil([&] { return form.Duration->text() == "00:03"; }));
