@@ -30,6 +30,9 @@ class SerialControl : public QObject {
   virtual bool PortOpen() const = 0;
   // Opens or closes the port CommPort; 0 on success or an error number.
   virtual int SetPortOpen(bool open) = 0;
+  // Opens and closes the port CommPort without changing any of its settings (a device may be
+  // the machine's console); 0 or an error number.
+  virtual int ProbePort() = 0;
 
   virtual int CommEvent() const = 0;
   virtual bool DSRHolding() const = 0;

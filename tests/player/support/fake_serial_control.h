@@ -1,6 +1,8 @@
 #pragma once
 // A serial port whose lines the test holds and releases.
 
+#include <QMap>
+
 #include "platform/serial_control.h"
 
 class FakeSerialControl : public SerialControl {
@@ -10,6 +12,7 @@ class FakeSerialControl : public SerialControl {
     open = value;
     return 0;
   }
+  int ProbePort() override { return probeErrors.value(CommPort, 0); }
   int CommEvent() const override { return event; }
   bool DSRHolding() const override { return open && dsr; }
   bool CTSHolding() const override { return open && cts; }
@@ -20,4 +23,5 @@ class FakeSerialControl : public SerialControl {
   bool dsr = false;
   bool cts = false;
   bool cd = false;
+  QMap<int, int> probeErrors;  // port number -> error the probe meets
 };

@@ -1,0 +1,94 @@
+#include "settings_file.h"
+
+#include <cerrno>
+#include <charconv>
+#include <fstream>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "number_text.h"
+
+namespace quillmark {
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// The whole trimmed line must be a number of the target type.
+template <typename Integer>
+std::optional<Integer> ParseInteger(std::string_view line) {
+  line = Trimmed(line);
+  if (!line.empty() && line.front() == '+') line.remove_prefix(1);
+  long long value = 0;
+  const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), value);
+  if (line.empty() || error != std::errc() || end != line.data() + line.size()) return {};
+  if (value < std::numeric_limits<Integer>::min() || value > std::numeric_limits<Integer>::max()) {
+    return {};
+  }
+  return static_cast<Integer>(value);
+}
+
+std::optional<float> ParseSingle(std::string_view line) {
+  line = Trimmed(line);
+  if (!line.empty() && line.front() == '+') line.remove_prefix(1);
+  float value = 0;
+  const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), value);
+  if (line.empty() || error != std::errc() || end != line.data() + line.size()) return {};
+  return value;
+}
+
+void AppendLine(std::string& out, double value, timecode::NumberPrecision precision) {
+  out += timecode::NumberText(value, precision);
+  out += " \r\n";
+}
+
+}  // namespace
+
+std::filesystem::path SettingsFilePath(const std::filesystem::path& programFolder) {
+  return programFolder / kSettingsFileName;
+}
+
+StoredSettings ReadSettingsFile(const std::filesystem::path& file) {
+  StoredSettings values;
+  std::ifstream in(file, std::ios::binary);
+  std::string line;
+  const auto next = [&]() -> std::string_view {
+    if (in && std::getline(in, line)) return line;
+    line.clear();
+    return {};
+  };
+  values.defaultRateIndex = ParseInteger<int16_t>(next());
+  values.defaultModeIndex = ParseInteger<int16_t>(next());
+  values.clipboardFormat = ParseInteger<int16_t>(next());
+  values.clipboardMode = ParseInteger<int16_t>(next());
+  values.pedalOn = ParseInteger<int16_t>(next());
+  values.pedalPortIndex = ParseInteger<int16_t>(next());
+  values.swapWind = ParseInteger<int16_t>(next());
+  values.windStep = ParseInteger<int16_t>(next());
+  values.onTop = ParseInteger<int16_t>(next());
+  values.autoBackSeconds = ParseSingle(next());
+  values.timeOfDay = ParseInteger<int16_t>(next());
+  values.balance = ParseInteger<int32_t>(next());
+  return values;
+}
+
+WriteResult WriteSettingsFile(const std::filesystem::path& file, const StoredSettings& v) {
+  using timecode::NumberPrecision;
+  std::string out;
+  for (const auto& value : {v.defaultRateIndex, v.defaultModeIndex, v.clipboardFormat,
+                            v.clipboardMode, v.pedalOn, v.pedalPortIndex, v.swapWind, v.windStep,
+                            v.onTop}) {
+    AppendLine(out, value.value_or(0), NumberPrecision::Double);
+  }
+  AppendLine(out, v.autoBackSeconds.value_or(0), NumberPrecision::Single);
+  AppendLine(out, v.timeOfDay.value_or(0), NumberPrecision::Double);
+  AppendLine(out, v.balance.value_or(100), NumberPrecision::Double);
+  return WriteFileAtomically(file, out);
+}
+
+}  // namespace quillmark
