@@ -174,6 +174,18 @@ TEST_P(MpvPlayerTest, ReleasingTheRecording) {
   EXPECT_EQ(player_.playState(), MediaPlayer::kUndefined);
 }
 
+TEST(MpvPlayer, BalanceOnAMonoRecording) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("mono.wav");
+  ASSERT_TRUE(test_media::WriteTone(path, 3.0, 22050, 1));
+  MpvMediaPlayer player(MpvMediaPlayer::Output::Headless);
+  player.setURL(path);
+  player.setBalance(-60);
+  player.play();
+  ASSERT_TRUE(WaitUntil([&] { return player.currentPosition() > 0.5; }));
+  EXPECT_EQ(player.playState(), MediaPlayer::kPlaying);
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, MpvPlayerTest, ::testing::Values("wav", "flac", "mp3"));
 
 TEST(MpvPlayer, AFileItCannotOpenLeavesNothingLoaded) {
