@@ -163,9 +163,11 @@ HRESULT PinBase::Disconnect() {
   return S_OK;
 }
 
+// No filter lock here: seeking pass-through objects ask on streaming threads that may hold the
+// receive lock, and the filter lock must never be taken after it. Connections change only while
+// the filter is stopped, when no such thread runs.
 HRESULT PinBase::ConnectedTo(IPin** pin) {
   if (!pin) return E_POINTER;
-  ScopedLock guard(*lock_);
   *pin = connected_;
   if (!connected_) return VFW_E_NOT_CONNECTED;
   connected_->AddRef();

@@ -29,8 +29,10 @@ HRESULT TransformOutputPin::InnerQueryInterface(REFIID iid, void** object) {
   return OutputPinBase::InnerQueryInterface(iid, object);
 }
 
+// Its own lock, not the filter lock: downstream renderers ask for seeking on the streaming
+// thread while it holds the receive lock.
 HRESULT TransformOutputPin::MakePassThrough() {
-  ScopedLock guard(FilterLock());
+  ScopedLock guard(passThroughLock_);
   if (passThrough_) return S_OK;
   ComPtr<IUnknown> made;
   HRESULT hr = CoCreateInstance(CLSID_SeekingPassThru, Owner(), CLSCTX_INPROC_SERVER,

@@ -30,6 +30,7 @@ class TransformOutputPin : public OutputPinBase {
   HRESULT MakePassThrough();
 
   TransformFilterBase* filter_;
+  CriticalSection passThroughLock_;
   Microsoft::WRL::ComPtr<IUnknown> passThrough_;
 };
 

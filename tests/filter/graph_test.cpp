@@ -59,7 +59,7 @@ unsigned long long WriteWave(const std::wstring& path, uint32_t dataBytes) {
 std::wstring TempWavePath() {
   wchar_t folder[MAX_PATH];
   GetTempPathW(MAX_PATH, folder);
-  return std::wstring(folder) + L"brevin_graph_test.wav";
+  return std::wstring(folder) + L"brevin_graph_test_" + std::to_wstring(GetCurrentProcessId()) + L".wav";
 }
 
 ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION wanted) {

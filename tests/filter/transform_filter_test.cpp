@@ -8,6 +8,8 @@
 #include <wrl/client.h>
 
 #include <cstring>
+#include <chrono>
+#include <future>
 
 #include <gtest/gtest.h>
 
@@ -224,6 +226,32 @@ TEST_F(TransformFilter, SeekingIsAnsweredByOnePassThroughObject) {
   ASSERT_EQ(first->QueryInterface(IID_PPV_ARGS(&pin)), S_OK);
   EXPECT_EQ(pin.Get(), static_cast<IPin*>(out));
   EXPECT_EQ(out->QueryInterface(IID_IMediaPosition, nullptr), E_POINTER);
+}
+
+// A renderer downstream asks for seeking on the streaming thread, inside our receive lock, while
+// the control thread may hold the filter lock waiting for that receive lock (Stop). Neither the
+// seeking object nor ConnectedTo may wait for the filter lock then.
+TEST_F(TransformFilter, SeekingAndPeerQueriesDoNotWaitForTheFilterLock) {
+  ASSERT_EQ(ConnectInput(), S_OK);
+  HRESULT seekingResult = E_FAIL;
+  HRESULT peerResult = E_FAIL;
+  std::future<void> streaming;
+  bool finished = false;
+  {
+    ScopedLock control(transform->FilterLock());
+    streaming = std::async(std::launch::async, [&] {
+      ScopedLock receiving(transform->ReceiveLock());
+      ComPtr<IMediaSeeking> seeking;
+      seekingResult = out->QueryInterface(IID_PPV_ARGS(&seeking));
+      ComPtr<IPin> peer;
+      peerResult = in->ConnectedTo(&peer);
+    });
+    finished = streaming.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+  }
+  streaming.wait();
+  EXPECT_TRUE(finished) << "the streaming thread waited for the filter lock";
+  EXPECT_EQ(seekingResult, S_OK);
+  EXPECT_EQ(peerResult, S_OK);
 }
 
 TEST_F(TransformFilter, QualityNoticesGoUpstreamWhenTheFilterLeavesThem) {
