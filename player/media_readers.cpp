@@ -96,8 +96,9 @@ void Form1::ReadTODTimeCode() {
     case timecode::TimeOfDayOutcome::NoDuration:
       MsgBox->Show(FileText(timecode::kNoDurationMessage), FileText(timecode::kNoDurationTitle),
                    MessageBoxes::Buttons::OkOnly);
-      // The time of day alone stays the offset until a duration is known.
-      TCOffset = tod.timeOfDaySeconds;
+      // The offset stays as it was: the bare time of day shown under the current source's name
+      // would be a wrong time code. The start is computed on a later play, once the duration
+      // is known.
       break;
     case timecode::TimeOfDayOutcome::StartSet:
       STC->setText(FileText(tod.stc));

@@ -207,6 +207,7 @@ TEST_F(OpenMedia, TimeOfDayWithoutADurationAsksToPlayEachTime) {
   player.ChangeState(MediaPlayer::kPlaying);
   EXPECT_EQ(messages.shown, 2);
   EXPECT_EQ(form->TCSource, 1);
+  EXPECT_DOUBLE_EQ(form->TCOffset, 0) << "elapsed time stays elapsed time";
   EXPECT_EQ(form->STC->text(), "00:00:00:00");
   EXPECT_EQ(form->TOD->text().size(), 11);
 }
