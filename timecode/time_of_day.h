@@ -9,10 +9,10 @@
 //   switch (tod.outcome):
 //     FileUnavailable:   change nothing.
 //     StartTimeCodeKept: FDT = tod.fdt; TOD = tod.tod (a BWF or ID3 start stays active).
-//     NoDuration:        FDT = tod.fdt; TOD = tod.tod; TCOffset = tod.timeOfDaySeconds; message
-//                        box kNoDurationMessage with title kNoDurationTitle and an OK button.
-//                        (The time of day then stays the offset under the current source's
-//                        label until a later play knows the duration.)
+//     NoDuration:        FDT = tod.fdt; TOD = tod.tod; message box kNoDurationMessage with
+//                        title kNoDurationTitle and an OK button. TCOffset stays as it was: the
+//                        bare time of day under the current source's label would be a wrong
+//                        time code; a later play, once the duration is known, sets the start.
 //     StartSet:          FDT, TOD as above; STC = tod.stc; TCOffset = tod.tcOffset;
 //                        TODStartTC = tod.todStartTC; TCSource = tod.tcSource (4);
 //                        TCLabel = tod.tcLabel ("T.O.D. Time Code").
