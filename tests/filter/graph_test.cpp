@@ -6,61 +6,18 @@
 #include <uuids.h>
 #include <wrl/client.h>
 
-#include <cstdint>
-#include <fstream>
-#include <string>
-#include <vector>
-
 #include <gtest/gtest.h>
 
 #include "copy_transform.h"
+#include "system_filters.h"
 #include "transform_input_pin.h"
 #include "transform_output_pin.h"
+#include "wave_file.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace brevin::test {
 namespace {
-
-const CLSID CLSID_NullRendererFilter = {
-    0xC1F400A4, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
-
-void PutLittleEndian(std::vector<char>& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-// Writes a 16-bit stereo 44.1 kHz PCM wave file of `dataBytes` bytes; returns the sum of the
-// audio bytes.
-unsigned long long WriteWave(const std::wstring& path, uint32_t dataBytes) {
-  std::vector<char> file;
-  file.insert(file.end(), {'R', 'I', 'F', 'F'});
-  PutLittleEndian(file, 36 + dataBytes, 4);
-  file.insert(file.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-  PutLittleEndian(file, 16, 4);
-  PutLittleEndian(file, 1, 2);           // PCM
-  PutLittleEndian(file, 2, 2);           // channels
-  PutLittleEndian(file, 44100, 4);       // sample rate
-  PutLittleEndian(file, 44100 * 4, 4);   // byte rate
-  PutLittleEndian(file, 4, 2);           // block align
-  PutLittleEndian(file, 16, 2);          // bits
-  file.insert(file.end(), {'d', 'a', 't', 'a'});
-  PutLittleEndian(file, dataBytes, 4);
-  unsigned long long sum = 0;
-  for (uint32_t i = 0; i < dataBytes; ++i) {
-    const auto byte = static_cast<unsigned char>((i * 31 + i / 256) & 0xFF);
-    file.push_back(static_cast<char>(byte));
-    sum += byte;
-  }
-  std::ofstream(path.c_str(), std::ios::binary).write(file.data(),
-                                                      static_cast<std::streamsize>(file.size()));
-  return sum;
-}
-
-std::wstring TempWavePath() {
-  wchar_t folder[MAX_PATH];
-  GetTempPathW(MAX_PATH, folder);
-  return std::wstring(folder) + L"brevin_graph_test_" + std::to_wstring(GetCurrentProcessId()) + L".wav";
-}
 
 ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION wanted) {
   ComPtr<IEnumPins> pins;
@@ -74,9 +31,10 @@ ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION wanted) {
 }
 
 TEST(FilterGraph, WaveAudioFlowsThroughOurTransformToTheRenderer) {
-  const std::wstring path = TempWavePath();
-  const uint32_t dataBytes = 44100 * 4 * 2;  // two seconds
-  const unsigned long long sum = WriteWave(path, dataBytes);
+  const WaveFile wave(2, 44100, 16, 2 * 44100);  // two seconds
+  ASSERT_TRUE(wave.Written());
+  unsigned long long sum = 0;
+  for (BYTE b : wave.Audio()) sum += b;
 
   auto* made = new CopyTransform;
   ComPtr<IBaseFilter> copy;
@@ -88,7 +46,7 @@ TEST(FilterGraph, WaveAudioFlowsThroughOurTransformToTheRenderer) {
               S_OK);
     ASSERT_EQ(graph->AddFilter(copy.Get(), L"copy"), S_OK);
     ComPtr<IBaseFilter> source;
-    ASSERT_EQ(graph->AddSourceFilter(path.c_str(), L"source", &source), S_OK);
+    ASSERT_EQ(graph->AddSourceFilter(wave.Path().c_str(), L"source", &source), S_OK);
     ComPtr<IBaseFilter> renderer;
     ASSERT_EQ(CoCreateInstance(CLSID_NullRendererFilter, nullptr, CLSCTX_INPROC_SERVER,
                                IID_PPV_ARGS(&renderer)),
@@ -121,14 +79,13 @@ TEST(FilterGraph, WaveAudioFlowsThroughOurTransformToTheRenderer) {
     EXPECT_EQ(code, EC_COMPLETE);
     EXPECT_EQ(control->Stop(), S_OK);
 
-    EXPECT_EQ(made->bytes, dataBytes);
+    EXPECT_EQ(made->bytes, static_cast<long long>(wave.Audio().size()));
     EXPECT_EQ(made->byteSum, sum);
     FILTER_STATE state;
     EXPECT_EQ(copy->GetState(0, &state), S_OK);
     EXPECT_EQ(state, State_Stopped);
     EXPECT_EQ(graph->RemoveFilter(copy.Get()), S_OK);
   }
-  DeleteFileW(path.c_str());
 }
 
 }  // namespace
