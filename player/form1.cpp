@@ -51,6 +51,7 @@ void Form1::ConnectHandlers() {
   for (int i = 0; i < static_cast<int>(Label1.size()); ++i) {
     connect(Label1[i], &ClickLabel::Click, this, [this, i] { Label1_Click(i); });
   }
+  ConnectWorkflowHandlers();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -77,6 +77,24 @@ class Form1 : public QWidget {
   void ReadID3TimeCode();
   void ReadTODTimeCode();
 
+  // ---- Transcription workflow: time code source, typed time code, hot keys, bookmarks,
+  //      finishing (time_code_source.cpp, hot_keys.cpp, bookmarks.cpp,
+  //      finish_transcription.cpp; connected in workflow_connections.cpp) ----
+  void TCLabel_Click();
+  void SetTC_Click();
+  // A key typed into TCEntry, as its character code: Enter (13) accepts the typed time code,
+  // Esc (27) closes the box; both are swallowed (set to 0). Other keys go into the box.
+  void TCEntry_KeyPress(int& KeyAscii);
+  // Keys on Logo as virtual-key codes and shift mask; a consumed key comes back as code 0.
+  void Logo_KeyDown(int& KeyCode, int& Shift);
+  void Logo_KeyUp(int KeyCode, int Shift);
+  void SetBookmark(int n);
+  void JumpToBookmark(int n);
+  void Bookmark_Click();
+  void LoadBookmarks();
+  void finished_Click();
+  void Waitbox_DblClick();
+
   // ---- Platform components ----
   MediaPlayer* const MP1;
   FileDialog* const cdlg1;
@@ -119,7 +137,7 @@ class Form1 : public QWidget {
   QLabel* Samplerate;
   QLabel* FDT;
   QLabel* UB;
-  QLabel* TCLabel;
+  ClickLabel* TCLabel;
   QFrame* TChilight;
   QLabel* HeadExt;
   QTimer* Timer1;
@@ -196,6 +214,17 @@ class Form1 : public QWidget {
 
   // display_tick.cpp: writes a two-digit field only when its text changed
   static void ShowField(QLabel* label, double value, bool always);
+
+  // ---- Transcription workflow, private part ----
+  void ConnectWorkflowHandlers();
+  // After moving a paused player: play and pause at once, so it shows the new position.
+  void RefreshIfPaused();
+  // The text of a bookmark at `position`, with the active time code start.
+  QString BookmarkTimeCode(double position) const;
+  // Writes the thirteen lines beside the open recording; tells the typist when that fails.
+  void SaveBookmarkFile();
+  // Timer2 while the wait panel shows.
+  void AnimateWaitIndicator();
 
   const FormPlatform platform_;
   bool unloaded_ = false;

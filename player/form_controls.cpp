@@ -153,7 +153,7 @@ void Form1::CreateMainStrip() {
   for (QLabel* label : Label1) SetForeColor(label, 0xC0C0C0);
   for (QLabel* label : values) SetForeColor(label, 0xFFFFFF);
 
-  TCLabel = MakeLabel(this, "TCLabel", "ELAPSED TIME");
+  TCLabel = MakeClickLabel(this, "TCLabel", "ELAPSED TIME");
   PlaceTwips(TCLabel, 60, 1095, 1725, 195);
   TCLabel->setAlignment(Qt::AlignCenter);
   SetForeColor(TCLabel, 0x80FFFF);

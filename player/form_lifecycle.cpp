@@ -59,7 +59,10 @@ void Form1::ShowAutoBackSetting() {
 
 void Form1::Timer2_Timer() {
   // While the wait panel is up this timer drives its animation instead.
-  if (Waitbox->isVisible()) return;
+  if (!Waitbox->isHidden()) {
+    AnimateWaitIndicator();
+    return;
+  }
   int countdown = Timer2Tag.toInt();
   if (countdown > 0) {
     --countdown;

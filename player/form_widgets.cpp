@@ -25,6 +25,10 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit Click();
 }
 
+void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) emit DblClick();
+}
+
 void ClickLabel::mousePressEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   emit MouseDown(MouseButtonCode(event->button()), ShiftMask(event->modifiers()), at.x(), at.y());

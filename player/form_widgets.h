@@ -20,12 +20,14 @@ class PictureBox : public QFrame {
   void KeyUp(int keyCode, int shift);
   void MouseDown(int button, int shift, int x, int y);
   void Click();
+  void DblClick();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   bool focusNextPrevChild(bool) override { return false; }  // Tab is a key like the others
 };
 

@@ -7,6 +7,7 @@
 
 #include "bwf_reader.h"
 #include "form1.h"
+#include "form_text.h"
 #include "id3_reader.h"
 #include "platform/file_dialog.h"
 #include "platform/media_player.h"
@@ -17,16 +18,10 @@ namespace {
 
 constexpr int kGreen = 0x00FF00;
 
-std::filesystem::path FilePath(const QString& path) {
-  return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
-
 // Texts taken from files are bytes, shown one character per byte.
 QString FileText(std::string_view text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-std::string CaptionText(const QLabel* label) { return label->text().toLatin1().toStdString(); }
 
 }  // namespace
 
@@ -37,7 +32,7 @@ void Form1::AppendDebug(std::string_view text) {
 }
 
 void Form1::ScanChunks() {
-  Chunks = timecode::ScanChunks(FilePath(cdlg1->FileName()));
+  Chunks = timecode::ScanChunks(LocalPath(cdlg1->FileName()));
   MediaExt = FileText(Chunks.mediaExt);
   NoBext = Chunks.noBext;
   Dbugtxt->clear();
@@ -46,7 +41,7 @@ void Form1::ScanChunks() {
 
 void Form1::ReadBWFTimeCode() {
   const timecode::BwfTimeCode bwf =
-      timecode::ReadBWFTimeCode(FilePath(cdlg1->FileName()), Chunks, CaptionText(Framerate));
+      timecode::ReadBWFTimeCode(LocalPath(cdlg1->FileName()), Chunks, CaptionText(Framerate));
   Samplerate->setText(FileText(bwf.samplerate));
   FDT->setText(FileText(bwf.fdt));
   Framerate->setText(FileText(bwf.framerate));
@@ -66,7 +61,7 @@ void Form1::ReadID3TimeCode() {
   const std::string framerate = CaptionText(Framerate);
   const std::string fdt = CaptionText(FDT);
   const timecode::Id3TimeCode id3 =
-      timecode::ReadID3TimeCode(FilePath(cdlg1->FileName()), {stc, framerate, fdt});
+      timecode::ReadID3TimeCode(LocalPath(cdlg1->FileName()), {stc, framerate, fdt});
   // The reader stops at its first failure: what it found up to there is shown, nothing after.
   TCLabel->setText(FileText(id3.tcLabel));
   Duration->setText(FileText(id3.duration));
@@ -88,7 +83,7 @@ void Form1::ReadTODTimeCode() {
   const std::string stc = CaptionText(STC);
   const std::string framerate = CaptionText(Framerate);
   const timecode::TimeOfDayTimeCode tod = timecode::ReadTODTimeCode(
-      FilePath(cdlg1->FileName()), {stc, framerate, ID3Duration, MP1->duration()});
+      LocalPath(cdlg1->FileName()), {stc, framerate, ID3Duration, MP1->duration()});
   if (tod.outcome == timecode::TimeOfDayOutcome::FileUnavailable) return;
   FDT->setText(FileText(tod.fdt));
   TOD->setText(FileText(tod.tod));

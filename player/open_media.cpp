@@ -56,8 +56,8 @@ void Form1::Fileopen_Click() {
     MP1->play();
     MP1->pause();
     if (ReadsID3(MediaExt)) ReadID3TimeCode();
-    // The recording's bookmark file is read here once bookmarks exist (LoadBookmarks); it may
-    // restore the bookmarks and a user-set time code.
+    // The bookmark file may restore the bookmarks and a user-set time code.
+    LoadBookmarks();
     if (UserTCValue != 0) {
       TCSource = 5;
       TCLabel->setText("User Set TIME CODE");

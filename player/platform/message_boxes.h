@@ -5,8 +5,8 @@
 
 class MessageBoxes {
  public:
-  enum class Buttons { OkOnly, AbortRetryIgnore };
-  enum class Answer { Ok = 1, Abort = 3, Retry = 4, Ignore = 5 };
+  enum class Buttons { OkOnly, OkCancel, AbortRetryIgnore };
+  enum class Answer { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5 };
 
   virtual ~MessageBoxes() = default;
   virtual Answer Show(const QString& text, const QString& title, Buttons buttons) = 0;

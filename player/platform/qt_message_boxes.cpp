@@ -10,10 +10,14 @@ MessageBoxes::Answer QtMessageBoxes::Show(const QString& text, const QString& ti
   if (buttons == Buttons::AbortRetryIgnore) {
     box.setStandardButtons(QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
     box.setIcon(QMessageBox::Critical);
+  } else if (buttons == Buttons::OkCancel) {
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    box.setIcon(QMessageBox::Question);
   } else {
     box.setStandardButtons(QMessageBox::Ok);
   }
   switch (box.exec()) {
+    case QMessageBox::Cancel: return Answer::Cancel;
     case QMessageBox::Abort: return Answer::Abort;
     case QMessageBox::Retry: return Answer::Retry;
     case QMessageBox::Ignore: return Answer::Ignore;

@@ -11,10 +11,7 @@ namespace {
 
 class DisplayTick : public FormTest {
  protected:
-  QString Shown() const {
-    return form->TCHour->text() + ":" + form->TCMin->text() + ":" + form->TCSecond->text() + ":" +
-           form->TCFrame->text();
-  }
+  QString Shown() const { return ShownTimeCode(); }
   QString At(double position, const char* caption, double offset = 0) {
     player.position = position;
     form->Framerate->setText(caption);

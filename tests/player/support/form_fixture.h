@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
@@ -37,6 +38,12 @@ class FormTest : public ::testing::Test {
   }
 
   QString Path(const QString& name) const { return dir.filePath(name); }
+
+  // The running time code as the four display fields show it.
+  QString ShownTimeCode() const {
+    return form->TCHour->text() + ":" + form->TCMin->text() + ":" + form->TCSecond->text() + ":" +
+           form->TCFrame->text();
+  }
 
   QTemporaryDir dir;
   FakeMediaPlayer player;

@@ -1,0 +1,101 @@
+// Which time code the display counts from: a click on TCLabel steps through the five sources;
+// SetTC opens the entry box, where a typed time code becomes the user-set start.
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include "form1.h"
+#include "form_text.h"
+#include "frame_rate_caption.h"
+#include "platform/media_player.h"
+#include "platform/message_boxes.h"
+#include "time_code.h"
+
+namespace {
+constexpr int kEnter = 13;
+constexpr int kEsc = 27;
+constexpr int kEntryLength = 11;  // "HH:MM:SS:FF"
+}  // namespace
+
+void Form1::TCLabel_Click() {
+  TCSource = static_cast<qint16>(TCSource + 1);
+  if (TCSource > 5) TCSource = 1;
+  // An absent source has offset 0 and so counts like the elapsed time.
+  switch (TCSource) {
+    case 1:
+      TCLabel->setText("ELAPSED TIME");
+      TCOffset = 0;
+      break;
+    case 2:
+      TCLabel->setText("ID3 TIME CODE");
+      TCOffset = ID3StartTC;
+      break;
+    case 3:
+      TCLabel->setText("BWF TIME CODE");
+      TCOffset = BWFStartTC;
+      break;
+    case 4:
+      TCLabel->setText("T.O.D. TIME CODE");
+      TCOffset = TODStartTC;
+      break;
+    default:
+      TCLabel->setText("User Set TIME CODE");
+      TCOffset = UserTCValue;
+      break;
+  }
+}
+
+void Form1::SetTC_Click() {
+  if (TCEntry->isHidden()) {
+    TCLabelTag = TCLabel->text();
+    TCLabel->setText("SET TIME CODE");
+    TCEntry->show();
+    TCEntry->raise();
+    MP1->pause();
+    // The box starts with the time code on screen.
+    TCEntry->setText(TCHour->text() + ":" + TCMin->text() + ":" + TCSecond->text() + ":" +
+                     TCFrame->text());
+    TCEntry->setFocus();
+  } else {
+    TCEntry->hide();
+    TCLabel->setText("Elapsed Time");
+    Logo->setFocus();
+  }
+}
+
+void Form1::TCEntry_KeyPress(int& KeyAscii) {
+  if (KeyAscii == kEsc) {
+    TCEntry->hide();
+    KeyAscii = 0;
+    Logo->setFocus();
+    return;
+  }
+  if (KeyAscii != kEnter) return;
+
+  if (TCEntry->text().size() != kEntryLength) {
+    MsgBox->Show("ENTRY Must Be formated as HH:MM:SS:FF", "Entry Format Error",
+                 MessageBoxes::Buttons::OkOnly);
+    KeyAscii = 0;
+    return;
+  }
+  // The typed text names the time code of the present play position; the start offset is what
+  // puts it there.
+  const std::string caption = CaptionText(Framerate);
+  const double typed =
+      timecode::TCToSeconds(CaptionText(TCEntry->text()), timecode::StartTCDivisor(caption));
+  const double position =
+      timecode::RateCorrect(MP1->currentPosition(), caption, timecode::RateCorrection::Entry);
+  TCOffset = typed - position;
+  UserTCValue = TCOffset;
+
+  SaveBookmarkFile();
+
+  // The start time code is the time code of play position 0.
+  STC->setText(QString::fromStdString(
+      timecode::FormatTC(timecode::SecondsToTC(TCOffset, caption, timecode::kUserSetStartTC))));
+  TCEntry->hide();
+  KeyAscii = 0;
+  Logo->setFocus();
+  TCLabel->setText("User Set Time Code");
+  TCSource = 5;
+}
