@@ -34,12 +34,31 @@ std::optional<BookmarkLine> ParseBookmarkLine(const std::string& raw) {
   return parsed;
 }
 
+namespace {
+
+// No bookmark line comes near this length. A longer one ends the reading, so a large file that
+// merely has a bookmark file's name is never taken in whole.
+constexpr std::size_t kMaxLineLength = 4096;
+
+// One line without its LF; false at the end of the file or on a line that is too long.
+bool ReadLine(std::istream& in, std::string& line) {
+  line.clear();
+  for (int c = in.get(); c != std::char_traits<char>::eof(); c = in.get()) {
+    if (c == '\n') return true;
+    if (line.size() == kMaxLineLength) return false;
+    line.push_back(static_cast<char>(c));
+  }
+  return !line.empty();
+}
+
+}  // namespace
+
 BookmarkLines ReadBookmarkFile(const std::filesystem::path& file) {
   BookmarkLines lines;
   std::ifstream in(file, std::ios::binary);
   std::string raw;
   for (auto& line : lines) {
-    if (!std::getline(in, raw)) break;
+    if (!ReadLine(in, raw)) break;
     line = ParseBookmarkLine(raw);
     if (!line) break;
   }

@@ -60,6 +60,13 @@ TEST(BookmarkFile, ReadingStopsAtTheFirstBadLine) {
   EXPECT_EQ(shortFile[0]->text, "F1 = 00:00:07:00");
   EXPECT_FALSE(shortFile[1]);
   EXPECT_FALSE(ReadBookmarkFile(folder / "missing.BKM")[0]);
+
+  // A huge line is no bookmark line: what came before it stays, the reading stops there.
+  WriteWholeFile(file, " 7 F1 = 00:00:07:00\r\n 8" + std::string(1 << 20, ' ') + "F2\r\n 9 F3\r\n");
+  const BookmarkLines huge = ReadBookmarkFile(file);
+  ASSERT_TRUE(huge[0]);
+  EXPECT_FALSE(huge[1]);
+  EXPECT_FALSE(huge[2]);
 }
 
 }  // namespace
