@@ -52,6 +52,7 @@ void Form1::ConnectHandlers() {
     connect(Label1[i], &ClickLabel::Click, this, [this, i] { Label1_Click(i); });
   }
   ConnectWorkflowHandlers();
+  ConnectOptionsHandlers();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

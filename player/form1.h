@@ -24,6 +24,7 @@ class FileDialog;
 class MediaPlayer;
 class MessageBoxes;
 class SerialControl;
+class Clipboard;
 
 // What the window talks to outside itself.
 struct FormPlatform {
@@ -33,6 +34,8 @@ struct FormPlatform {
   // MSComm1. Null on a build without serial port support: then no port opens and no pedal line
   // counts as held.
   SerialControl* serial = nullptr;
+  // The system clipboard; null on a run that must not touch it (the probe).
+  Clipboard* clipboard = nullptr;
   QString programFolder;                 // where the settings file lives
   // False for a run that must leave the user's settings as they are (the probe): they are read
   // but never written.
@@ -60,6 +63,39 @@ class Form1 : public QWidget {
   void Timer2_Timer();
   // The auto-backup setting on the AutoBack label, as start-up shows it.
   void ShowAutoBackSetting();
+
+  // ---- Options panel, layout, clipboard, speed, wind, auto-backup and the settings file
+  //      (layout.cpp, clipboard.cpp, speed_wind_backup.cpp, settings.cpp; connected in
+  //      options_connections.cpp) ----
+  // The layout rules; runs on every size change of the window.
+  void Form_Resize();
+  void Settings_Click();
+  void Videosize_Click();
+  void Ontop_Click();
+  void Bal_Change();
+  // A row chosen in DEFAULTTC or DEFAULTDF: the frame-rate caption, in red.
+  void DEFAULTTC_Click();
+  void Dbgshow_MouseDown(int button, int shift, int x, int y);
+  void Aboutbtn_Click();
+  void Closebtn_Click();
+  // The displayed time code onto the clipboard in the format TCFormat names.
+  void CopyTCToClipboard();
+  void CopyTC_Click();
+  void CopyTC_MouseDown();
+  void CopyTC_MouseUp();
+  void TCFormat_Click();
+  void SpeedSlide_Change();
+  void SPlbl_DblClick();
+  void Image2_Click();
+  void RWScroll_Change();
+  void SWAPFFRW_Click();
+  void AutoBack_Click();
+  void AutoBack_DblClick();
+  // After the play switch is released: a paused player steps back AutoBackSeconds.
+  void AutoBackup();
+  // The settings file beside the program onto the option controls, and back.
+  void LoadSettings();
+  void SaveSettings();
 
   // ---- Opening media and player events (open_media.cpp) ----
   void Fileopen_Click();
@@ -198,6 +234,7 @@ class Form1 : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;  // options panel and layout part
 
  private:
   // form_controls.cpp
@@ -208,6 +245,7 @@ class Form1 : public QWidget {
   void CreateAboutPanel();
   void CreateWaitPanel();
   void ConnectHandlers();
+  void ConnectOptionsHandlers();  // options_connections.cpp
 
   // media_readers.cpp: adds reader lines to Dbugtxt
   void AppendDebug(std::string_view text);

@@ -35,8 +35,8 @@ void Form1::Form_Load() {
   TCFormat->setCurrentIndex(1);
   for (int i = 0; i <= 7; ++i) PedalPort->setItemData(i, i + 1);
 
-  // The serial ports are probed here once the pedal port handling exists (ProbePedalPorts), and
-  // then the settings file is read and applied to the option controls.
+  // The serial ports are probed here once the pedal port handling exists (ProbePedalPorts).
+  LoadSettings();
 
   ShowAutoBackSetting();
 
@@ -80,8 +80,8 @@ void Form1::Closemenu_Click() {
     SetTopTwips(MP1->view(), HeightTwips(Logo) + 100);
     SetHeight(Height() - HeightTwips(Options));
   }
-  // The settings file is written here once the settings file handling exists; a run with
-  // platform_.saveSettings false (the probe) must never write it.
+  // A run that must leave the user's settings as they are (the probe) never writes them.
+  if (platform_.saveSettings) SaveSettings();
   Logo->setFocus();
 }
 

@@ -22,6 +22,8 @@ void PictureBox::mousePressEvent(QMouseEvent* event) {
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  emit MouseUp(MouseButtonCode(event->button()), ShiftMask(event->modifiers()), at.x(), at.y());
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit Click();
 }
 

@@ -19,6 +19,7 @@ class PictureBox : public QFrame {
   void KeyDown(int keyCode, int shift);
   void KeyUp(int keyCode, int shift);
   void MouseDown(int button, int shift, int x, int y);
+  void MouseUp(int button, int shift, int x, int y);
   void Click();
   void DblClick();
 

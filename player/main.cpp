@@ -8,6 +8,7 @@
 
 #include "form1.h"
 #include "platform/mpv_media_player.h"
+#include "platform/qt_clipboard.h"
 #include "platform/qt_file_dialog.h"
 #include "platform/qt_message_boxes.h"
 #include "probe.h"
@@ -35,12 +36,14 @@ int main(int argc, char* argv[]) {
   }
   QtFileDialog dialog(nullptr);
   QtMessageBoxes messages(nullptr);
+  QtClipboard clipboard;
   FormPlatform platform;
   platform.player = &player;
   platform.fileDialog = &dialog;
   platform.messageBoxes = &messages;
   // No serial support in this build yet: the window runs without a pedal port.
   platform.serial = nullptr;
+  platform.clipboard = &clipboard;
   platform.programFolder = QCoreApplication::applicationDirPath();
   Form1 form(platform);
   form.show();

@@ -10,8 +10,6 @@
 #include "platform/media_player.h"
 
 namespace {
-constexpr int kRed = 0x0000FF;
-
 constexpr const char* kOpenTitle = "Open Media File";
 constexpr const char* kOpenFilter =
     "All Media Files |*.WAV;*.BWF;*.MP3;*.WMA;*.WMV;*.AVI;*.FLAC;*.MP2;*.vob|"
@@ -44,8 +42,7 @@ void Form1::Fileopen_Click() {
     UserTCValue = 0;
     TCOffset = 0;
     TCSource = 1;
-    Framerate->setText(ComboText(DEFAULTTC) + " " + ComboText(DEFAULTDF));
-    SetForeColor(Framerate, kRed);
+    DEFAULTTC_Click();  // the default frame rate, in red
     TCLabel->setText("ELAPSED TIME");
     TCLabelTag = "ELAPSED TIME";
     STC->setText("00:00:00:00");

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "fake_clipboard.h"
 #include "fake_file_dialog.h"
 #include "fake_media_player.h"
 #include "fake_message_boxes.h"
@@ -18,18 +19,24 @@ class FormTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
-    FormPlatform platform;
-    platform.player = &player;
-    platform.fileDialog = &dialog;
-    platform.messageBoxes = &messages;
-    platform.serial = &serial;
-    platform.programFolder = dir.path();
-    form = std::make_unique<Form1>(platform);
+    form = std::make_unique<Form1>(PlatformIn(dir.path()));
     // The tests drive the timers themselves.
     form->Timer1->stop();
     form->Timer2->stop();
   }
   void TearDown() override { form.reset(); }
+
+  // The fakes, with `programFolder` as the folder of the program and its settings file.
+  FormPlatform PlatformIn(const QString& programFolder) {
+    FormPlatform platform;
+    platform.player = &player;
+    platform.fileDialog = &dialog;
+    platform.messageBoxes = &messages;
+    platform.serial = &serial;
+    platform.clipboard = &clipboard;
+    platform.programFolder = programFolder;
+    return platform;
+  }
 
   // Opens `path` through the Open button.
   void Open(const QString& path) {
@@ -50,5 +57,6 @@ class FormTest : public ::testing::Test {
   FakeFileDialog dialog;
   FakeMessageBoxes messages;
   FakeSerialControl serial;
+  FakeClipboard clipboard;
   std::unique_ptr<Form1> form;
 };

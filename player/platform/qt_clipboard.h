@@ -1,0 +1,10 @@
+#pragma once
+// The clipboard on QClipboard.
+
+#include "clipboard.h"
+
+class QtClipboard : public Clipboard {
+ public:
+  Result Clear() override;
+  Result SetText(const QString& text) override;
+};

@@ -1,0 +1,140 @@
+// The settings file beside the program, through the real window: saved by the options panel's
+// Close button, applied at start-up, and a folder that refuses the file.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QScrollBar>
+#include <QSlider>
+
+#include "support/form_fixture.h"
+#include "support/read_only_folder.h"
+#include "support/temporary_folder.h"
+
+namespace {
+
+using testing_support::ReadWholeFile;
+using testing_support::WriteWholeFile;
+
+class SettingsOnDisk : public FormTest {
+ protected:
+  std::filesystem::path File() const { return Path("Quillmark.inf").toStdString(); }
+  std::unique_ptr<Form1> Restart() {
+    auto next = std::make_unique<Form1>(PlatformIn(dir.path()));
+    next->Timer1->stop();
+    next->Timer2->stop();
+    return next;
+  }
+};
+
+TEST_F(SettingsOnDisk, RoundTripThroughTheFile) {
+  EXPECT_FALSE(std::filesystem::exists(File())) << "a first run finds no file";
+  form->DEFAULTTC->setCurrentIndex(3);
+  form->DEFAULTDF->setCurrentIndex(1);
+  form->TCFormat->setCurrentIndex(6);
+  form->TCPaste->setCurrentIndex(2);
+  form->PedalPort->setCurrentIndex(4);
+  form->PEDALON->setChecked(true);
+  form->SWAPFFRW->setChecked(true);
+  form->RWScroll->setValue(12);
+  form->Ontop->setChecked(true);
+  for (int click = 0; click < 5; ++click) form->AutoBack_Click();
+  form->TODTC->setChecked(true);
+  form->Bal->setValue(150);
+  form->Closemenu_Click();
+  EXPECT_EQ(ReadWholeFile(File()),
+            " 3 \r\n 1 \r\n 6 \r\n 2 \r\n 1 \r\n 4 \r\n 1 \r\n 12 \r\n 1 \r\n 2.5 \r\n 1 \r\n"
+            " 150 \r\n");
+
+  player.balance = 0;
+  const auto next = Restart();
+  EXPECT_EQ(next->DEFAULTTC->currentIndex(), 3);
+  EXPECT_EQ(next->DEFAULTDF->currentIndex(), 1);
+  EXPECT_EQ(next->Framerate->text(), "25.000 DF");
+  EXPECT_EQ(ForeColor(next->Framerate), 0x0000FF);
+  EXPECT_EQ(next->TCFormat->currentIndex(), 6);
+  EXPECT_EQ(next->TCPaste->currentIndex(), 2);
+  EXPECT_EQ(next->PedalPort->currentIndex(), 4);
+  EXPECT_TRUE(next->PEDALON->isChecked());
+  EXPECT_TRUE(next->SWAPFFRW->isChecked());
+  EXPECT_EQ(next->SWAPFFRW->text(), "   Swap Rew<Play>Fwd");
+  EXPECT_EQ(next->RWScroll->value(), 12);
+  EXPECT_EQ(next->BACKSEC->text(), "12");
+  EXPECT_TRUE(next->Ontop->isChecked());
+  EXPECT_TRUE(next->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_EQ(next->AutoBackSeconds, 2.5f);
+  EXPECT_EQ(next->AutoBack->text(), "AutoBackup = 2.5 Sec");
+  EXPECT_TRUE(next->TODTC->isChecked());
+  EXPECT_EQ(next->Bal->value(), 150);
+  EXPECT_EQ(player.balance, 50);
+}
+
+TEST_F(SettingsOnDisk, ThePedalPortIsChosenBeforeThePedalIsSwitchedOn) {
+  WriteWholeFile(File(), " 0 \r\n 0 \r\n 1 \r\n 0 \r\n 1 \r\n 6 \r\n 0 \r\n 5 \r\n 0 \r\n 0 \r\n"
+                         " 0 \r\n 100 \r\n");
+  std::vector<int> portWhenSwitched;
+  QObject::connect(form->PEDALON, &QCheckBox::toggled,
+                   [&] { portWhenSwitched.push_back(form->PedalPort->currentIndex()); });
+  form->LoadSettings();
+  EXPECT_EQ(portWhenSwitched, std::vector<int>{6});
+}
+
+TEST_F(SettingsOnDisk, UnreadableValuesKeepTheDesignValues) {
+  // An index beyond its list, a word, a check state of 2, a wind step past the scroll bar, and
+  // the file ending after line 10.
+  WriteWholeFile(File(), " 4 \r\n 2 \r\nabc\r\n 1 \r\n 2 \r\n 8 \r\n 1 \r\n 101 \r\n 0 \r\n 1.5 ");
+  const auto next = Restart();
+  EXPECT_EQ(next->DEFAULTTC->currentIndex(), 4);
+  EXPECT_EQ(next->DEFAULTDF->currentIndex(), -1);
+  EXPECT_EQ(next->Framerate->text(), "23.976 ND");
+  EXPECT_EQ(next->TCFormat->currentIndex(), 1);
+  EXPECT_EQ(next->TCPaste->currentIndex(), 1);
+  EXPECT_FALSE(next->PEDALON->isChecked());
+  EXPECT_EQ(next->PedalPort->currentIndex(), -1);
+  EXPECT_TRUE(next->SWAPFFRW->isChecked());
+  EXPECT_EQ(next->RWScroll->value(), 5);
+  EXPECT_EQ(next->AutoBackSeconds, 1.5f);
+  EXPECT_FALSE(next->TODTC->isChecked());
+  EXPECT_EQ(next->Bal->value(), 100);
+}
+
+TEST_F(SettingsOnDisk, ProbeRunsNeverWriteTheFile) {
+  FormPlatform platform = PlatformIn(dir.path());
+  platform.saveSettings = false;
+  Form1 probe(platform);
+  probe.Closemenu_Click();
+  EXPECT_FALSE(std::filesystem::exists(File()));
+}
+
+TEST_F(SettingsOnDisk, AFolderThatRefusesTheFileGivesOneBoxPerSave) {
+  testing_support::TemporaryFolder folder;
+  const auto file = folder / "Quillmark.inf";
+  WriteWholeFile(file, " 2 \r\n");
+  Form1 window(PlatformIn(QString::fromStdString(folder.path().string())));
+  EXPECT_EQ(window.DEFAULTTC->currentIndex(), 2);
+  testing_support::MakeReadOnly(folder.path());
+  {
+    testing_support::WithoutRootPrivileges unprivileged;
+    messages.Expect("Settings Not Saved \r\n Folder Permission Denied", "ERROR SAVING SETTINGS");
+    window.Settings_Click();
+    window.DEFAULTTC->setCurrentIndex(4);
+    window.Closemenu_Click();
+    EXPECT_EQ(messages.shown, 1);
+
+    // The options still apply for the rest of the run; the next save tries again.
+    EXPECT_EQ(window.Framerate->text(), "23.976 ND");
+    window.RWScroll->setValue(20);
+    EXPECT_EQ(window.BACKSEC->text(), "20");
+    messages.Expect("Settings Not Saved \r\n Folder Permission Denied", "ERROR SAVING SETTINGS");
+    window.Closemenu_Click();
+    EXPECT_EQ(messages.shown, 2);
+  }
+  EXPECT_EQ(ReadWholeFile(file), " 2 \r\n") << "the old file stays whole";
+}
+
+TEST_F(SettingsOnDisk, OtherSaveFailuresPassQuietly) {
+  Form1 window(PlatformIn(dir.filePath("no such folder")));
+  window.Closemenu_Click();
+  EXPECT_EQ(messages.shown, 0);
+}
+
+}  // namespace
