@@ -27,12 +27,14 @@ void RunClipboardStep(MessageBoxes* boxes, Step step) {
 void Form1::CopyTCToClipboard() {
   Clipboard* clipboard = platform_.clipboard;
   if (clipboard == nullptr) return;
-  const QString shown = TCHour->text() + ":" + TCMin->text() + ":" + TCSecond->text() + ":" +
-                        TCFrame->text();
   const QString text = QString::fromStdString(
-      quillmark::ClipboardText(shown.toStdString(), TCFormat->currentIndex()));
+      quillmark::ClipboardText(ShownTimeCode().toStdString(), TCFormat->currentIndex()));
   RunClipboardStep(MsgBox, [&] { return clipboard->Clear(); });
   RunClipboardStep(MsgBox, [&] { return clipboard->SetText(text); });
+}
+
+QString Form1::ShownTimeCode() const {
+  return TCHour->text() + ":" + TCMin->text() + ":" + TCSecond->text() + ":" + TCFrame->text();
 }
 
 void Form1::CopyTC_Click() {

@@ -78,6 +78,8 @@ class Form1 : public QWidget {
   void Dbgshow_MouseDown(int button, int shift, int x, int y);
   void Aboutbtn_Click();
   void Closebtn_Click();
+  // The time code display as one text, "HH:MM:SS:FF".
+  QString ShownTimeCode() const;
   // The displayed time code onto the clipboard in the format TCFormat names.
   void CopyTCToClipboard();
   void CopyTC_Click();

@@ -13,13 +13,14 @@
 #include <optional>
 
 #include "form1.h"
+#include "form_text.h"
 #include "platform/message_boxes.h"
 #include "settings_file.h"
 
 namespace {
 
 std::filesystem::path SettingsPath(const QString& programFolder) {
-  return quillmark::SettingsFilePath(std::filesystem::path(programFolder.toStdString()));
+  return quillmark::SettingsFilePath(LocalPath(programFolder));
 }
 
 void Apply(QComboBox* list, std::optional<int16_t> index) {

@@ -50,6 +50,5 @@ void Form1::AutoBackup() {
   if (AutoBackSeconds <= 0 || MP1->playState() != MediaPlayer::kPaused) return;
   // The player takes a position before the start as the start.
   MP1->setCurrentPosition(MP1->currentPosition() - AutoBackSeconds);
-  MP1->play();
-  MP1->pause();
+  RefreshIfPaused();
 }

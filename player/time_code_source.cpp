@@ -53,8 +53,7 @@ void Form1::SetTC_Click() {
     TCEntry->raise();
     MP1->pause();
     // The box starts with the time code on screen.
-    TCEntry->setText(TCHour->text() + ":" + TCMin->text() + ":" + TCSecond->text() + ":" +
-                     TCFrame->text());
+    TCEntry->setText(ShownTimeCode());
     TCEntry->setFocus();
   } else {
     TCEntry->hide();

@@ -48,8 +48,7 @@ class FormTest : public ::testing::Test {
 
   // The running time code as the four display fields show it.
   QString ShownTimeCode() const {
-    return form->TCHour->text() + ":" + form->TCMin->text() + ":" + form->TCSecond->text() + ":" +
-           form->TCFrame->text();
+    return form->ShownTimeCode();
   }
 
   QTemporaryDir dir;
