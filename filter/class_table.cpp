@@ -3,6 +3,7 @@
 #include <uuids.h>
 
 #include "brevin_filter.h"
+#include "brevin_property_page.h"
 #include "class_ids.h"
 
 namespace brevin {
@@ -25,6 +26,8 @@ const FilterSetup kFilterRegistration = {L"Brevin Filter", &kFilterPinsAndMerit}
 
 const FactoryTemplate kClassTable[] = {
     {L"Brevin Filter", &CLSID_BrevinFilter, BrevinFilter::Create, nullptr, &kFilterRegistration},
+    {L"Brevin Filter Properties", &CLSID_BrevinPropertyPage, BrevinPropertyPage::Create, nullptr,
+     nullptr},
 };
 const int kClassTableRows = sizeof kClassTable / sizeof kClassTable[0];
 

@@ -40,6 +40,7 @@ ULONG UnknownBase::InnerRelease() {
   if (count == 0) {
     // Back to 1 so that a reference taken and dropped during destruction cannot delete twice.
     references_ = 1;
+    LastReferenceReleased();
     delete this;
     return 0;
   }

@@ -55,6 +55,9 @@ class UnknownBase : public InnerUnknown {
  protected:
   // Hands `iface` out through `object` with a reference added.
   static HRESULT HandOut(IUnknown* iface, void** object);
+  // Runs when the last reference has gone, just before the object is deleted, while it is still
+  // whole: the place to let go of what the object holds through its own virtual methods.
+  virtual void LastReferenceReleased() {}
 
  private:
   LiveObject live_;
