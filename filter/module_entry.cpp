@@ -7,6 +7,7 @@
 #include "class_factory.h"
 #include "class_table.h"
 #include "module_state.h"
+#include "server_registration.h"
 
 namespace {
 
@@ -56,4 +57,12 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
   return brevin::ModuleCanUnload() ? S_OK : S_FALSE;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
+  return brevin::RegisterServer(brevin::Module().module);
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
+  return brevin::UnregisterServer(brevin::Module().module);
 }

@@ -1,0 +1,257 @@
+// Registration of the built module with the system's regsvr32, run as a child process: the class
+// keys, the filter mapper's entry, a graph that makes the filter by its registered class id, and
+// unregistration. Every test leaves the prefix unregistered, as it found it.
+#include <windows.h>
+#include <control.h>
+#include <evcode.h>
+#include <ocidl.h>
+#include <oleauto.h>
+#include <qedit.h>
+#include <strmif.h>
+#include <uuids.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "class_ids.h"
+#include "system_filters.h"
+#include "wave_file.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace brevin::test {
+namespace {
+
+const char kFilterKey[] = "CLSID\\{495AA21A-1093-4B7E-90BB-3EC9555F7511}";
+const char kPageKey[] = "CLSID\\{1B8FD398-62BD-4516-B367-F2D83B5D1FDB}";
+
+// regsvr32's exit code for the module, or -1 when it cannot be started.
+DWORD Regsvr32(bool unregister) {
+  std::wstring command = L"regsvr32.exe /s ";
+  if (unregister) command += L"/u ";
+  command += L"\"" + std::wstring(BREVIN_MODULE_PATH_W) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return static_cast<DWORD>(-1);
+  }
+  WaitForSingleObject(process.hProcess, 60000);
+  DWORD code = static_cast<DWORD>(-1);
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+
+bool KeyExists(const char* name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, name, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+// A string value under HKEY_CLASSES_ROOT; "<missing>" when there is none.
+std::string StringValue(const std::string& key, const char* value) {
+  char text[1024];
+  DWORD size = sizeof text;
+  if (RegGetValueA(HKEY_CLASSES_ROOT, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &size) !=
+      ERROR_SUCCESS) {
+    return "<missing>";
+  }
+  return text;
+}
+
+// Upper case with backslashes, for comparing paths as the system does.
+std::string NormalPath(std::string path) {
+  std::replace(path.begin(), path.end(), '/', '\\');
+  std::transform(path.begin(), path.end(), path.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return path;
+}
+
+// How many filters the system's mapper offers for audio input under the filter's class id.
+int MapperEntriesForAudio() {
+  ComPtr<IFilterMapper2> mapper;
+  if (FAILED(CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_PPV_ARGS(&mapper)))) {
+    return -1;
+  }
+  const GUID audio[2] = {MEDIATYPE_Audio, GUID_NULL};
+  ComPtr<IEnumMoniker> found;
+  if (FAILED(mapper->EnumMatchingFilters(&found, 0, FALSE, MERIT_DO_NOT_USE + 1, TRUE, 1, audio,
+                                         nullptr, nullptr, FALSE, FALSE, 0, nullptr, nullptr,
+                                         nullptr)) ||
+      !found) {
+    return -1;
+  }
+  int count = 0;
+  ComPtr<IMoniker> moniker;
+  while (found->Next(1, moniker.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+    ComPtr<IPropertyBag> properties;
+    if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_PPV_ARGS(&properties)))) continue;
+    VARIANT value;
+    VariantInit(&value);
+    if (SUCCEEDED(properties->Read(L"CLSID", &value, nullptr)) && value.vt == VT_BSTR) {
+      CLSID classId;
+      if (SUCCEEDED(CLSIDFromString(value.bstrVal, &classId)) &&
+          IsEqualCLSID(classId, CLSID_BrevinFilter)) {
+        ++count;
+      }
+    }
+    VariantClear(&value);
+  }
+  return count;
+}
+
+// The version resource tells registration tools that the module registers itself.
+TEST(BrevinVersion, DeclaresSelfRegistrationAndItsVersion) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(BREVIN_MODULE_PATH, &ignored);
+  ASSERT_GT(size, 0u);
+  std::string data(size, '\0');
+  ASSERT_TRUE(GetFileVersionInfoA(BREVIN_MODULE_PATH, 0, size, data.data()));
+  auto entry = [&](const char* name) {
+    char* text = nullptr;
+    UINT length = 0;
+    const std::string path = std::string("\\StringFileInfo\\040904E4\\") + name;
+    if (!VerQueryValueA(data.data(), path.c_str(), reinterpret_cast<void**>(&text), &length)) {
+      return std::string("<missing>");
+    }
+    return std::string(text);
+  };
+  EXPECT_EQ(entry("OLESelfRegister"), "AM20");
+  EXPECT_EQ(entry("ActiveMovie"), "Filter dll");
+  EXPECT_EQ(entry("FileDescription"), "Brevin");
+  EXPECT_EQ(entry("OriginalFilename"), "Brevin.ax");
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
+}
+
+// A new in-process object of the class, through the registry as the system finds it.
+template <class Interface>
+HRESULT Make(const CLSID& classId, ComPtr<Interface>& object) {
+  return CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object));
+}
+
+class BrevinRegistration : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(KeyExists(kFilterKey)) << "the prefix still has Brevin registered";
+  }
+  void TearDown() override {
+    EXPECT_EQ(Regsvr32(true), 0u);
+    EXPECT_FALSE(KeyExists(kFilterKey));
+    EXPECT_FALSE(KeyExists(kPageKey));
+  }
+};
+
+TEST_F(BrevinRegistration, WritesClassKeysAndOneMapperEntryAndRemovesThem) {
+  ASSERT_EQ(Regsvr32(true), 0u) << "unregistering a module never registered must succeed";
+  ASSERT_EQ(MapperEntriesForAudio(), 0);
+
+  ASSERT_EQ(Regsvr32(false), 0u);
+  EXPECT_EQ(StringValue(kFilterKey, nullptr), "Brevin Filter");
+  EXPECT_EQ(StringValue(kPageKey, nullptr), "Brevin Filter Properties");
+  char expectedPath[MAX_PATH];
+  ASSERT_NE(GetFullPathNameA(BREVIN_MODULE_PATH, MAX_PATH, expectedPath, nullptr), 0u);
+  for (const char* key : {kFilterKey, kPageKey}) {
+    const std::string server = std::string(key) + "\\InprocServer32";
+    EXPECT_EQ(NormalPath(StringValue(server, nullptr)), NormalPath(expectedPath)) << key;
+    EXPECT_EQ(StringValue(server, "ThreadingModel"), "Both") << key;
+  }
+  EXPECT_EQ(MapperEntriesForAudio(), 1);
+
+  ASSERT_EQ(Regsvr32(false), 0u);
+  EXPECT_EQ(MapperEntriesForAudio(), 1) << "registering twice must not add a second entry";
+
+  // What the keys name can be made by class id, as the system makes it.
+  ComPtr<IBaseFilter> filter;
+  EXPECT_EQ(Make(CLSID_BrevinFilter, filter), S_OK);
+  ComPtr<IPropertyPage> page;
+  EXPECT_EQ(Make(CLSID_BrevinPropertyPage, page), S_OK);
+  filter.Reset();
+  page.Reset();
+
+  // Keys that others put under the class key go with it, however deep.
+  HKEY deeper = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, (std::string(kFilterKey) + "\\a\\b\\c").c_str(),
+                            0, nullptr, 0, KEY_WRITE, nullptr, &deeper, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(deeper);
+
+  ASSERT_EQ(Regsvr32(true), 0u);
+  EXPECT_FALSE(KeyExists(kFilterKey));
+  EXPECT_FALSE(KeyExists(kPageKey));
+  EXPECT_EQ(MapperEntriesForAudio(), 0);
+}
+
+// The system's graph builder finds the way from a wave file to the registered filter (through the
+// system's parser) and on to a grabber and a renderer; the audio arrives as an extensible format.
+TEST_F(BrevinRegistration, RegisteredFilterStreamsAWaveFileInASystemGraph) {
+  ASSERT_EQ(Regsvr32(false), 0u);
+  const WaveFile file(2, 44100, 16, 44100);
+  ASSERT_TRUE(file.Written());
+  ComPtr<IGraphBuilder> graph;
+  ASSERT_EQ(Make(CLSID_FilterGraph, graph), S_OK);
+  ComPtr<ICaptureGraphBuilder2> builder;
+  ASSERT_EQ(CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
+                             IID_ICaptureGraphBuilder2,
+                             reinterpret_cast<void**>(builder.GetAddressOf())),
+            S_OK);
+  ASSERT_EQ(builder->SetFiltergraph(graph.Get()), S_OK);
+
+  ComPtr<IBaseFilter> source;
+  ASSERT_EQ(graph->AddSourceFilter(file.Path().c_str(), L"source", &source), S_OK);
+  // The filter by its registered class id, and the system's grabber and renderer.
+  auto addNew = [&](const CLSID& classId, const wchar_t* name, ComPtr<IBaseFilter>& filter) {
+    const HRESULT hr = Make(classId, filter);
+    return FAILED(hr) ? hr : graph->AddFilter(filter.Get(), name);
+  };
+  ComPtr<IBaseFilter> brevin;
+  ASSERT_EQ(addNew(CLSID_BrevinFilter, L"Brevin", brevin), S_OK);
+  ComPtr<IBaseFilter> grabberFilter;
+  ASSERT_EQ(addNew(CLSID_SampleGrabberFilter, L"grabber", grabberFilter), S_OK);
+  ComPtr<IBaseFilter> renderer;
+  ASSERT_EQ(addNew(CLSID_NullRendererFilter, L"renderer", renderer), S_OK);
+  ASSERT_EQ(builder->RenderStream(nullptr, nullptr, source.Get(), brevin.Get(),
+                                  grabberFilter.Get()),
+            S_OK);
+  ASSERT_EQ(builder->RenderStream(nullptr, nullptr, grabberFilter.Get(), nullptr,
+                                  renderer.Get()),
+            S_OK);
+
+  ComPtr<ISampleGrabber> grabber;
+  ASSERT_EQ(grabberFilter.As(&grabber), S_OK);
+  AM_MEDIA_TYPE type{};
+  ASSERT_EQ(grabber->GetConnectedMediaType(&type), S_OK);
+  ASSERT_GE(type.cbFormat, sizeof(WAVEFORMATEX));
+  EXPECT_EQ(reinterpret_cast<const WAVEFORMATEX*>(type.pbFormat)->wFormatTag, 0xFFFE);
+  CoTaskMemFree(type.pbFormat);
+  if (type.pUnk) type.pUnk->Release();
+
+  ComPtr<IMediaFilter> timing;
+  ASSERT_EQ(graph.As(&timing), S_OK);
+  ASSERT_EQ(timing->SetSyncSource(nullptr), S_OK);
+  ComPtr<IMediaControl> control;
+  ASSERT_EQ(graph.As(&control), S_OK);
+  ComPtr<IMediaEvent> events;
+  ASSERT_EQ(graph->QueryInterface(IID_IMediaEvent, reinterpret_cast<void**>(events.GetAddressOf())),
+            S_OK);
+  ASSERT_TRUE(SUCCEEDED(control->Run()));
+  LONG code = 0;
+  EXPECT_EQ(events->WaitForCompletion(20000, &code), S_OK);
+  EXPECT_EQ(code, EC_COMPLETE);
+  EXPECT_EQ(control->Stop(), S_OK);
+}
+
+}  // namespace
+}  // namespace brevin::test
