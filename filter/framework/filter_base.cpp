@@ -7,6 +7,7 @@
 
 #include <cwchar>
 
+#include "filter_mapper.h"
 #include "pin_base.h"
 #include "pin_enumerator.h"
 #include "wide_string.h"
@@ -108,23 +109,16 @@ const FilterSetup* FilterBase::SetupData() { return nullptr; }
 HRESULT FilterBase::Register() {
   const FilterSetup* setup = SetupData();
   if (!setup) return S_FALSE;
-  ComPtr<IFilterMapper2> mapper;
-  HRESULT hr = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_PPV_ARGS(&mapper));
-  if (FAILED(hr)) return hr;
-  mapper->UnregisterFilter(nullptr, nullptr, classId_);
-  return mapper->RegisterFilter(classId_, setup->name, nullptr, nullptr, nullptr,
-                                setup->registration);
+  FilterMapper mapper;
+  const HRESULT hr = mapper.Open();
+  return FAILED(hr) ? hr : mapper.RegisterFilter(classId_, *setup);
 }
 
 HRESULT FilterBase::Unregister() {
   if (!SetupData()) return S_FALSE;
-  ComPtr<IFilterMapper2> mapper;
-  HRESULT hr = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_PPV_ARGS(&mapper));
-  if (FAILED(hr)) return hr;
-  hr = mapper->UnregisterFilter(nullptr, nullptr, classId_);
-  return hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ? S_OK : hr;
+  FilterMapper mapper;
+  const HRESULT hr = mapper.Open();
+  return FAILED(hr) ? hr : mapper.UnregisterFilter(classId_);
 }
 
 HRESULT FilterBase::NotifyEvent(long code, LONG_PTR param1, LONG_PTR param2) {
