@@ -53,6 +53,7 @@ void Form1::ConnectHandlers() {
   }
   ConnectWorkflowHandlers();
   ConnectOptionsHandlers();
+  ConnectPedalHandlers();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

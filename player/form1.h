@@ -109,6 +109,12 @@ class Form1 : public QWidget {
   // ---- Display tick (display_tick.cpp) ----
   void Timer1_Timer();
 
+  // ---- Foot pedal (pedal.cpp) ----
+  void ProbePedalPorts();
+  void EnablePedal();
+  void PedalPort_Click();
+  void MSComm1_OnComm();
+
   // ---- Time code readers of the open recording (media_readers.cpp) ----
   void ScanChunks();
   void ReadBWFTimeCode();
@@ -248,6 +254,7 @@ class Form1 : public QWidget {
   void CreateWaitPanel();
   void ConnectHandlers();
   void ConnectOptionsHandlers();  // options_connections.cpp
+  void ConnectPedalHandlers();    // pedal.cpp
 
   // media_readers.cpp: adds reader lines to Dbugtxt
   void AppendDebug(std::string_view text);

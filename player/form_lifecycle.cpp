@@ -35,7 +35,7 @@ void Form1::Form_Load() {
   TCFormat->setCurrentIndex(1);
   for (int i = 0; i <= 7; ++i) PedalPort->setItemData(i, i + 1);
 
-  // The serial ports are probed here once the pedal port handling exists (ProbePedalPorts).
+  ProbePedalPorts();
   LoadSettings();
 
   ShowAutoBackSetting();

@@ -11,6 +11,7 @@
 #include "platform/qt_clipboard.h"
 #include "platform/qt_file_dialog.h"
 #include "platform/qt_message_boxes.h"
+#include "platform/tty_serial_control.h"
 #include "probe.h"
 
 int main(int argc, char* argv[]) {
@@ -41,8 +42,8 @@ int main(int argc, char* argv[]) {
   platform.player = &player;
   platform.fileDialog = &dialog;
   platform.messageBoxes = &messages;
-  // No serial support in this build yet: the window runs without a pedal port.
-  platform.serial = nullptr;
+  TtySerialControl serial;
+  platform.serial = &serial;
   platform.clipboard = &clipboard;
   platform.programFolder = QCoreApplication::applicationDirPath();
   Form1 form(platform);

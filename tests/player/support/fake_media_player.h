@@ -28,7 +28,12 @@ class FakeMediaPlayer : public MediaPlayer {
   double duration() const override { return durationSeconds; }
   void setBalance(int value) override { balance = value; }
   void setRate(double value) override { rate = value; }
-  QWidget* view() override { return view_; }
+  // A window takes the view as its child and deletes it with itself; a window made later gets
+  // a new one.
+  QWidget* view() override {
+    if (view_.isNull()) view_ = new QWidget;
+    return view_;
+  }
   // The window takes the view as its child and deletes it with itself.
   ~FakeMediaPlayer() override { delete view_.data(); }
 

@@ -9,6 +9,10 @@ class FakeSerialControl : public SerialControl {
  public:
   bool PortOpen() const override { return open; }
   int SetPortOpen(bool value) override {
+    if (value) {
+      ++opens;
+      if (const int error = openErrors.value(CommPort, 0)) return error;
+    }
     open = value;
     return 0;
   }
@@ -24,4 +28,13 @@ class FakeSerialControl : public SerialControl {
   bool cts = false;
   bool cd = false;
   QMap<int, int> probeErrors;  // port number -> error the probe meets
+  QMap<int, int> openErrors;   // port number -> error opening it meets
+  int opens = 0;
+
+  // A switch pressed or released: the line changes and the control says so.
+  void Press(int code, bool held) {
+    (code == kEventDSR ? dsr : code == kEventCTS ? cts : cd) = held;
+    event = code;
+    emit OnComm();
+  }
 };

@@ -1,0 +1,105 @@
+// The foot pedal on the serial port MSComm1: the probe of the ports at start-up, switching the
+// pedal on and off, and the switches' line changes. The wind itself runs on the display tick.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+
+#include "form1.h"
+#include "platform/media_player.h"
+#include "platform/message_boxes.h"
+#include "platform/serial_control.h"
+
+namespace {
+const QString kPedalSettings = "9600,N,8,1";
+}
+
+void Form1::ConnectPedalHandlers() {
+  connect(PEDALON, &QCheckBox::toggled, this, [this] { EnablePedal(); });
+  // Choosing a port switches the pedal off; the typist switches it on again for the new port.
+  connect(PedalPort, &QComboBox::currentIndexChanged, this, [this] { PedalPort_Click(); });
+  connect(PedalPort, &QComboBox::activated, this, [this] { PedalPort_Click(); });
+  if (MSComm1) connect(MSComm1, &SerialControl::OnComm, this, [this] { MSComm1_OnComm(); });
+}
+
+void Form1::ProbePedalPorts() {
+  for (int i = PedalPort->count() - 1; i >= 0; --i) {
+    const int error = [&] {
+      if (!MSComm1) return SerialControl::kErrorInvalidPort;
+      MSComm1->CommPort = PedalPort->itemData(i).toInt();
+      MSComm1->Settings = kPedalSettings;
+      MSComm1->InputLen = 0;
+      return MSComm1->ProbePort();
+    }();
+    if (error == SerialControl::kErrorInvalidPort) {
+      PedalPort->setItemText(i, PedalPort->itemText(i) + " NA");
+    } else if (error == SerialControl::kErrorPortUnavailable) {
+      PedalPort->setItemText(i, PedalPort->itemText(i) + " Modem");
+    }
+  }
+  PedalPort->setCurrentIndex(-1);
+}
+
+void Form1::PedalPort_Click() { PEDALON->setChecked(false); }
+
+void Form1::EnablePedal() {
+  const bool on = PEDALON->isChecked();
+  if (!on && MSComm1 && MSComm1->PortOpen()) {
+    MSComm1->SetPortOpen(false);
+    Logo->setFocus();
+    Pedalstat->setText(" Disabled");
+  }
+  // Without a chosen port (or without serial support) there is nothing to open: the check box
+  // keeps its value and the port stays closed.
+  if (!MSComm1 || PedalPort->currentIndex() < 0) return;
+  MSComm1->CommPort = PedalPort->itemData(PedalPort->currentIndex()).toInt();
+  MSComm1->Settings = kPedalSettings;
+  MSComm1->InputLen = 0;
+  if (!on || MSComm1->PortOpen()) return;
+
+  if (MSComm1->SetPortOpen(true) == SerialControl::kErrorInvalidPort) {
+    MsgBox->Show("INVALID COM PORT!", "CONFIGURATION ERROR", MessageBoxes::Buttons::OkOnly);
+    PEDALON->setChecked(false);
+  }
+}
+
+void Form1::MSComm1_OnComm() {
+  const bool copyOnPause = TCPaste->currentIndex() == 1;
+  const bool copyOnPlay = TCPaste->currentIndex() == 2;
+  const bool swapped = SWAPFFRW->isChecked();
+
+  switch (MSComm1->CommEvent()) {
+    case SerialControl::kEventDSR:
+      if (MSComm1->DSRHolding()) {
+        MP1->play();
+        Pedalstat->setText(" Play");
+        if (copyOnPlay) CopyTCToClipboard();
+      }
+      if (!MSComm1->DSRHolding()) {
+        MP1->pause();
+        Pedalstat->setText(" Paused");
+        // The time code is copied before the auto-backup moves the position.
+        if (copyOnPause) CopyTCToClipboard();
+        AutoBackup();
+      }
+      break;
+    case SerialControl::kEventCTS:
+      if (MSComm1->CTSHolding()) Pedalstat->setText(swapped ? " FFwd" : " Rew");
+      if (!MSComm1->CTSHolding()) {
+        MP1->play();
+        MP1->pause();
+        Pedalstat->setText(" Paused");
+      }
+      break;
+    case SerialControl::kEventCD:
+      if (!MSComm1->CDHolding()) {
+        MP1->play();
+        MP1->pause();
+        Pedalstat->setText(" Paused");
+      }
+      if (MSComm1->CDHolding()) Pedalstat->setText(swapped ? " Rwd" : " FFwd");
+      break;
+    default:
+      break;  // error and buffer notifications are of no interest to a pedal
+  }
+}

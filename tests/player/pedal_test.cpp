@@ -1,0 +1,204 @@
+// The foot pedal through the real Form1, with a serial control whose lines the test holds.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "platform/media_player.h"
+#include "support/form_fixture.h"
+
+namespace {
+
+class PedalTest : public FormTest {
+ protected:
+  // Chooses "COM port" and switches the pedal on, as the typist does.
+  void EnableOn(int port) {
+    form->PedalPort->setCurrentIndex(port - 1);
+    form->PEDALON->setChecked(true);
+  }
+  std::vector<std::string> PlayerCallsSince(std::size_t from) const {
+    return {player.calls.begin() + static_cast<long>(from), player.calls.end()};
+  }
+};
+
+TEST_F(PedalTest, StartUpProbeMarksPortsAndClearsTheSelection) {
+  serial.probeErrors = {{1, SerialControl::kErrorInvalidPort},
+                        {3, SerialControl::kErrorPortUnavailable},
+                        {4, 8015}};
+  form.reset();
+  Form1 probed(PlatformIn(dir.path()));
+  EXPECT_EQ(probed.PedalPort->itemText(0), "COM 1 NA");
+  EXPECT_EQ(probed.PedalPort->itemText(1), "COM 2");
+  EXPECT_EQ(probed.PedalPort->itemText(2), "COM 3 Modem");
+  EXPECT_EQ(probed.PedalPort->itemText(3), "COM 4");  // other errors leave the entry alone
+  EXPECT_EQ(probed.PedalPort->currentIndex(), -1);
+  EXPECT_EQ(probed.PedalPort->itemData(7).toInt(), 8);
+  EXPECT_FALSE(serial.open) << "the probe leaves every port closed";
+}
+
+TEST_F(PedalTest, EnablingOpensTheChosenPortAndChoosingAnotherDisablesIt) {
+  EnableOn(3);
+  EXPECT_TRUE(serial.open);
+  EXPECT_EQ(serial.CommPort, 3);
+  EXPECT_EQ(serial.Settings, "9600,N,8,1");
+  EXPECT_EQ(form->Pedalstat->text(), "Disabled") << "opening does not change the status";
+
+  form->PedalPort->setCurrentIndex(4);
+  EXPECT_FALSE(form->PEDALON->isChecked());
+  EXPECT_FALSE(serial.open);
+  EXPECT_EQ(form->Pedalstat->text(), " Disabled");
+  form->PEDALON->setChecked(true);
+  EXPECT_TRUE(serial.open);
+  EXPECT_EQ(serial.CommPort, 5);
+}
+
+TEST_F(PedalTest, AnInvalidPortSaysSoAndSwitchesThePedalOff) {
+  serial.probeErrors = {{2, SerialControl::kErrorInvalidPort}};
+  serial.openErrors = {{2, SerialControl::kErrorInvalidPort}, {6, SerialControl::kErrorPortUnavailable}};
+  messages.Expect("INVALID COM PORT!", "CONFIGURATION ERROR");
+  EnableOn(2);
+  EXPECT_FALSE(form->PEDALON->isChecked());
+  EXPECT_FALSE(serial.open);
+
+  // Another failure is silent: the check box keeps its value, the port stays closed.
+  EnableOn(6);
+  EXPECT_TRUE(form->PEDALON->isChecked());
+  EXPECT_FALSE(serial.open);
+
+  // Without a chosen port nothing opens and nothing is said.
+  form->PedalPort->setCurrentIndex(-1);
+  form->PEDALON->setChecked(true);
+  EXPECT_FALSE(serial.open);
+}
+
+TEST_F(PedalTest, PlaySwitchPlaysAndPausesWithStatus) {
+  EnableOn(1);
+  const std::size_t before = player.calls.size();
+  serial.Press(SerialControl::kEventDSR, true);
+  EXPECT_EQ(form->Pedalstat->text(), " Play");
+  serial.Press(SerialControl::kEventDSR, false);
+  EXPECT_EQ(form->Pedalstat->text(), " Paused");
+  EXPECT_EQ(PlayerCallsSince(before), (std::vector<std::string>{"play", "pause"}));
+}
+
+// A clipboard that notes each set in the player's call log, so the order of copy and auto-backup
+// shows in one list.
+class ClipboardInPlayerLog : public FakeClipboard {
+ public:
+  explicit ClipboardInPlayerLog(FakeMediaPlayer& player) : player_(player) {}
+  Result SetText(const QString& value) override {
+    player_.calls.push_back("clipboard " + value.toStdString());
+    return FakeClipboard::SetText(value);
+  }
+
+ private:
+  FakeMediaPlayer& player_;
+};
+
+TEST_F(PedalTest, CopyModesCopyOnceAtTheRightMomentBeforeTheAutoBackup) {
+  ClipboardInPlayerLog logged(player);
+  form.reset();
+  FormPlatform platform = PlatformIn(dir.path());
+  platform.clipboard = &logged;
+  form = std::make_unique<Form1>(platform);
+  form->Timer1->stop();
+  form->Timer2->stop();
+  EnableOn(1);
+  form->TCFormat->setCurrentIndex(0);
+  form->AutoBackSeconds = 2;
+  player.state = MediaPlayer::kPaused;
+  player.position = 10;
+  form->Timer1_Timer();  // the display shows 00:00:10:00
+
+  form->TCPaste->setCurrentIndex(1);  // on pause
+  std::size_t before = player.calls.size();
+  serial.Press(SerialControl::kEventDSR, true);
+  EXPECT_EQ(PlayerCallsSince(before), (std::vector<std::string>{"play"}));
+  before = player.calls.size();
+  serial.Press(SerialControl::kEventDSR, false);
+  const auto released = PlayerCallsSince(before);
+  ASSERT_GE(released.size(), 3u);
+  EXPECT_EQ(released[0], "pause");
+  EXPECT_EQ(released[1], "clipboard 00:00:10:00 ");
+  EXPECT_EQ(released[2], "position " + std::to_string(8.0)) << "the backup comes after the copy";
+  EXPECT_EQ(std::count_if(released.begin(), released.end(),
+                          [](const std::string& c) { return c.rfind("clipboard", 0) == 0; }),
+            1);
+
+  form->TCPaste->setCurrentIndex(2);  // on play
+  form->Timer1_Timer();
+  before = player.calls.size();
+  serial.Press(SerialControl::kEventDSR, true);
+  EXPECT_EQ(PlayerCallsSince(before),
+            (std::vector<std::string>{"play", "clipboard 00:00:08:00 "}));
+  before = player.calls.size();
+  serial.Press(SerialControl::kEventDSR, false);
+  for (const std::string& call : PlayerCallsSince(before)) {
+    EXPECT_EQ(call.rfind("clipboard", 0), std::string::npos) << "no copy on release: " << call;
+  }
+
+  form->TCPaste->setCurrentIndex(0);  // never
+  before = player.calls.size();
+  serial.Press(SerialControl::kEventDSR, true);
+  serial.Press(SerialControl::kEventDSR, false);
+  for (const std::string& call : PlayerCallsSince(before)) {
+    EXPECT_EQ(call.rfind("clipboard", 0), std::string::npos) << call;
+  }
+}
+
+TEST_F(PedalTest, WindSwitchesShowTheirDirectionAndLeaveThePlayerPaused) {
+  EnableOn(1);
+  serial.Press(SerialControl::kEventCTS, true);
+  EXPECT_EQ(form->Pedalstat->text(), " Rew");
+  std::size_t before = player.calls.size();
+  serial.Press(SerialControl::kEventCTS, false);
+  EXPECT_EQ(form->Pedalstat->text(), " Paused");
+  EXPECT_EQ(PlayerCallsSince(before), (std::vector<std::string>{"play", "pause"}));
+
+  serial.Press(SerialControl::kEventCD, true);
+  EXPECT_EQ(form->Pedalstat->text(), " FFwd");
+  before = player.calls.size();
+  serial.Press(SerialControl::kEventCD, false);
+  EXPECT_EQ(form->Pedalstat->text(), " Paused");
+  EXPECT_EQ(PlayerCallsSince(before), (std::vector<std::string>{"play", "pause"}));
+
+  form->SWAPFFRW->setChecked(true);
+  serial.Press(SerialControl::kEventCTS, true);
+  EXPECT_EQ(form->Pedalstat->text(), " FFwd");
+  serial.Press(SerialControl::kEventCTS, false);
+  serial.Press(SerialControl::kEventCD, true);
+  EXPECT_EQ(form->Pedalstat->text(), " Rwd");
+}
+
+TEST_F(PedalTest, HeldWindSwitchMovesThePositionOnEveryTick) {
+  EnableOn(1);
+  form->RWScroll->setValue(10);  // one second per tick
+  player.position = 20;
+  serial.Press(SerialControl::kEventCD, true);
+  form->Timer1_Timer();
+  form->Timer1_Timer();
+  EXPECT_DOUBLE_EQ(player.position, 22);
+  serial.Press(SerialControl::kEventCD, false);
+  form->Timer1_Timer();
+  EXPECT_DOUBLE_EQ(player.position, 22);
+
+  form->SWAPFFRW->setChecked(true);  // the CD line now winds back
+  serial.Press(SerialControl::kEventCD, true);
+  form->Timer1_Timer();
+  EXPECT_DOUBLE_EQ(player.position, 21);
+  serial.Press(SerialControl::kEventCTS, true);  // both held cancel out
+  form->Timer1_Timer();
+  EXPECT_DOUBLE_EQ(player.position, 21);
+}
+
+TEST_F(PedalTest, OtherNotificationsAreIgnored) {
+  EnableOn(1);
+  const std::size_t before = player.calls.size();
+  serial.Press(1001, true);  // a break
+  EXPECT_EQ(player.calls.size(), before);
+  EXPECT_EQ(form->Pedalstat->text(), "Disabled");
+}
+
+}  // namespace
