@@ -23,6 +23,7 @@
 
 #include "brevin_module.h"
 #include "counted_double.h"
+#include "graph_pins.h"
 #include "system_filters.h"
 #include "wave_file.h"
 
@@ -71,17 +72,6 @@ class CollectedBytes : public ISampleGrabberCB, public CountedDouble {
   std::vector<BYTE> bytes_;
   int buffers_ = 0;
 };
-
-ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION wanted) {
-  ComPtr<IEnumPins> pins;
-  if (FAILED(filter->EnumPins(&pins))) return nullptr;
-  ComPtr<IPin> pin;
-  while (pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
-    PIN_DIRECTION direction;
-    if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == wanted) return pin;
-  }
-  return nullptr;
-}
 
 class BrevinGraph : public ::testing::Test {
  protected:

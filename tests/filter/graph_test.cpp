@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "copy_transform.h"
+#include "graph_pins.h"
 #include "system_filters.h"
 #include "transform_input_pin.h"
 #include "transform_output_pin.h"
@@ -18,17 +19,6 @@ using Microsoft::WRL::ComPtr;
 
 namespace brevin::test {
 namespace {
-
-ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION wanted) {
-  ComPtr<IEnumPins> pins;
-  filter->EnumPins(&pins);
-  ComPtr<IPin> pin;
-  while (pins && pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
-    PIN_DIRECTION direction;
-    if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == wanted) return pin;
-  }
-  return nullptr;
-}
 
 TEST(FilterGraph, WaveAudioFlowsThroughOurTransformToTheRenderer) {
   const WaveFile wave(2, 44100, 16, 2 * 44100);  // two seconds

@@ -15,40 +15,22 @@
 
 #include "audio_types.h"
 #include "copy_transform.h"
-#include "fake_graph.h"
 #include "fake_sample.h"
-#include "peer_pin.h"
-#include "transform_input_pin.h"
-#include "transform_output_pin.h"
+#include "transform_fixture.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace brevin::test {
 namespace {
 
-class TransformFilter : public ::testing::Test {
+class TransformFilter : public TransformFixture<CopyTransform> {
  protected:
-  TransformFilter() {
-    auto* made = new CopyTransform;
-    made->InnerQueryInterface(IID_PPV_ARGS(&filter));
-    transform = made;
+  TransformFilter() : TransformFixture(new CopyTransform) {
     transform->accepted = {MEDIASUBTYPE_PCM};
-    in = static_cast<TransformInputPin*>(transform->PinAt(0));
-    out = static_cast<TransformOutputPin*>(transform->PinAt(1));
-  }
-
-  ~TransformFilter() override {
-    filter->Stop();
-    filter->JoinFilterGraph(nullptr, nullptr);
-    out->Disconnect();
-    in->Disconnect();
-    upstream->Disconnect();
-    downstream->Disconnect();
   }
 
   HRESULT ConnectInput(const GUID& subtype = MEDIASUBTYPE_PCM) {
-    const MediaTypeValue type = AudioType(subtype);
-    return in->ReceiveConnection(upstream.Get(), &type.Type());
+    return ConnectInputWith(AudioType(subtype));
   }
 
   // Both pins connected, the filter in a graph that records events, and paused.
@@ -65,14 +47,6 @@ class TransformFilter : public ::testing::Test {
     for (long i = 0; i < length; ++i) sample->Data()[i] = static_cast<BYTE>(i * 7);
     return sample;
   }
-
-  ComPtr<IBaseFilter> filter;
-  CopyTransform* transform;
-  TransformInputPin* in;
-  TransformOutputPin* out;
-  ComPtr<PeerPin> upstream = MakeDouble<PeerPin>(PINDIR_OUTPUT);
-  ComPtr<PeerPin> downstream = MakeDouble<PeerPin>(PINDIR_INPUT);
-  ComPtr<FakeGraph> graph = MakeDouble<FakeGraph>();
 };
 
 TEST_F(TransformFilter, PinsAreFoundByIdAndNamedForShow) {

@@ -24,6 +24,7 @@ HRESULT FakeAllocator::SetProperties(ALLOCATOR_PROPERTIES* request, ALLOCATOR_PR
   if (FAILED(setPropertiesResult)) return setPropertiesResult;
   granted = *request;
   granted.cbBuffer = std::min(granted.cbBuffer, largestBuffer);
+  if (grantedBuffers) granted.cBuffers = grantedBuffers;
   *actual = granted;
   return S_OK;
 }
@@ -43,11 +44,13 @@ HRESULT FakeAllocator::Decommit() {
   return decommitResult;
 }
 
-HRESULT FakeAllocator::GetBuffer(IMediaSample** sample, REFERENCE_TIME*, REFERENCE_TIME*,
-                                 DWORD flags) {
+HRESULT FakeAllocator::GetBuffer(IMediaSample** sample, REFERENCE_TIME* start,
+                                 REFERENCE_TIME* stop, DWORD flags) {
   if (commits == 0) return VFW_E_NOT_COMMITTED;
   lastBufferFlags = flags;
-  *sample = MakeDouble<FakeSample>(granted.cbBuffer, true).Detach();
+  lastBufferHadStart = start != nullptr;
+  lastBufferHadStop = stop != nullptr;
+  *sample = MakeDouble<FakeSample>(granted.cbBuffer, samplesOfferSample2).Detach();
   return S_OK;
 }
 

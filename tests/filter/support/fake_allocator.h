@@ -23,6 +23,10 @@ class FakeAllocator : public IMemAllocator, public CountedDouble {
 
   // Largest buffer granted; a larger request is cut down to it.
   LONG largestBuffer = 0x7FFFFFFF;
+  // Buffers granted whatever the request (0: as many as requested).
+  LONG grantedBuffers = 0;
+  // Whether the samples handed out offer IMediaSample2.
+  bool samplesOfferSample2 = true;
   HRESULT setPropertiesResult = S_OK;
   HRESULT decommitResult = S_OK;
   ALLOCATOR_PROPERTIES requested{};
@@ -30,6 +34,8 @@ class FakeAllocator : public IMemAllocator, public CountedDouble {
   int commits = 0;
   int decommits = 0;
   DWORD lastBufferFlags = 0;
+  bool lastBufferHadStart = false;
+  bool lastBufferHadStop = false;
 };
 
 }  // namespace brevin::test

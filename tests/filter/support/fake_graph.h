@@ -23,7 +23,10 @@ class FakeGraph : public IFilterGraph, public IMediaEventSink, public CountedDou
   HRESULT STDMETHODCALLTYPE ConnectDirect(IPin*, IPin*, const AM_MEDIA_TYPE*) override {
     return E_NOTIMPL;
   }
-  HRESULT STDMETHODCALLTYPE Reconnect(IPin*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reconnect(IPin* pin) override {
+    reconnected.push_back(pin);
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE Disconnect(IPin*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE SetDefaultSyncSource() override { return E_NOTIMPL; }
 
@@ -33,6 +36,7 @@ class FakeGraph : public IFilterGraph, public IMediaEventSink, public CountedDou
   }
 
   std::vector<SentEvent> events;
+  std::vector<IPin*> reconnected;  // identities only
 };
 
 inline HRESULT FakeGraph::QueryInterface(REFIID iid, void** object) {

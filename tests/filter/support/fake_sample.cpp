@@ -79,9 +79,19 @@ HRESULT FakeSample::SetMediaType(AM_MEDIA_TYPE* typeIn) {
   return type.CopyFrom(*typeIn);
 }
 
-HRESULT FakeSample::GetMediaTime(LONGLONG*, LONGLONG*) { return VFW_E_MEDIA_TIME_NOT_SET; }
+HRESULT FakeSample::GetMediaTime(LONGLONG* startOut, LONGLONG* stopOut) {
+  if (!hasMediaTime) return VFW_E_MEDIA_TIME_NOT_SET;
+  *startOut = mediaStart;
+  *stopOut = mediaStop;
+  return S_OK;
+}
 
-HRESULT FakeSample::SetMediaTime(LONGLONG*, LONGLONG*) { return E_NOTIMPL; }
+HRESULT FakeSample::SetMediaTime(LONGLONG* startIn, LONGLONG* stopIn) {
+  hasMediaTime = startIn != nullptr;
+  if (startIn) mediaStart = *startIn;
+  if (stopIn) mediaStop = *stopIn;
+  return S_OK;
+}
 
 HRESULT FakeSample::GetProperties(DWORD size, BYTE* properties) {
   if (FAILED(getPropertiesResult)) return getPropertiesResult;
@@ -104,6 +114,22 @@ HRESULT FakeSample::GetProperties(DWORD size, BYTE* properties) {
   return S_OK;
 }
 
-HRESULT FakeSample::SetProperties(DWORD, const BYTE*) { return E_NOTIMPL; }
+// Takes the leading `size` bytes of the structure; the fields past them stay as they are.
+HRESULT FakeSample::SetProperties(DWORD size, const BYTE* properties) {
+  AM_SAMPLE2_PROPERTIES props{};
+  GetProperties(sizeof props, reinterpret_cast<BYTE*>(&props));
+  std::memcpy(&props, properties, std::min<size_t>(size, sizeof props));
+  setPropertiesSize = size;
+  typeSpecificFlags = props.dwTypeSpecificFlags;
+  syncPoint = (props.dwSampleFlags & AM_SAMPLE_SPLICEPOINT) ? S_OK : S_FALSE;
+  preroll = (props.dwSampleFlags & AM_SAMPLE_PREROLL) ? S_OK : S_FALSE;
+  discontinuity = (props.dwSampleFlags & AM_SAMPLE_DATADISCONTINUITY) ? S_OK : S_FALSE;
+  hasTime = (props.dwSampleFlags & AM_SAMPLE_TIMEVALID) != 0;
+  hasType = (props.dwSampleFlags & AM_SAMPLE_TYPECHANGED) != 0;
+  actualLength = props.lActual;
+  start = props.tStart;
+  stop = props.tStop;
+  return S_OK;
+}
 
 }  // namespace brevin::test

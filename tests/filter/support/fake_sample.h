@@ -54,6 +54,11 @@ class FakeSample : public IMediaSample2, public CountedDouble {
   DWORD typeSpecificFlags = 0;
   DWORD streamId = AM_STREAM_MEDIA;
   HRESULT getPropertiesResult = S_OK;
+  bool hasMediaTime = false;
+  LONGLONG mediaStart = 0;
+  LONGLONG mediaStop = 0;
+  // The byte count of the last SetProperties, 0 before any.
+  DWORD setPropertiesSize = 0;
 
  private:
   std::vector<BYTE> buffer_;

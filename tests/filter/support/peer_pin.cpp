@@ -147,6 +147,10 @@ HRESULT PeerPin::GetAllocatorRequirements(ALLOCATOR_PROPERTIES* properties) {
 }
 
 HRESULT PeerPin::Receive(IMediaSample* sample) {
+  if (receiveGate) {
+    SetEvent(receiving);
+    WaitForSingleObject(receiveGate, INFINITE);
+  }
   ++received;
   lastSample = sample;
   return receiveResult;

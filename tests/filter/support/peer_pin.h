@@ -71,6 +71,9 @@ class PeerPin : public IPin, public IMemInputPin, public IQualityControl, public
   HRESULT receiveCanBlock = S_OK;
   int received = 0;
   Microsoft::WRL::ComPtr<IMediaSample> lastSample;
+  // When set, Receive signals `receiving` and then waits for the gate to open.
+  HANDLE receiveGate = nullptr;
+  HANDLE receiving = nullptr;
   int endOfStreams = 0;
   int beginFlushes = 0;
   int endFlushes = 0;
