@@ -38,6 +38,17 @@ TEST_F(PedalTest, StartUpProbeMarksPortsAndClearsTheSelection) {
   EXPECT_FALSE(serial.open) << "the probe leaves every port closed";
 }
 
+TEST_F(PedalTest, APortMarkedAtStartUpCanStillBeChosen) {
+  serial.probeErrors = {{2, SerialControl::kErrorInvalidPort}};
+  form.reset();
+  form = std::make_unique<Form1>(PlatformIn(dir.path()));
+  ASSERT_EQ(form->PedalPort->itemText(1), "COM 2 NA");
+  EnableOn(2);  // the adapter has been plugged in since: it opens, and nothing is said
+  EXPECT_TRUE(serial.open);
+  EXPECT_EQ(serial.CommPort, 2);
+  EXPECT_TRUE(form->PEDALON->isChecked());
+}
+
 TEST_F(PedalTest, EnablingOpensTheChosenPortAndChoosingAnotherDisablesIt) {
   EnableOn(3);
   EXPECT_TRUE(serial.open);
