@@ -11,13 +11,18 @@
 #include <uuids.h>
 #include <wrl/client.h>
 
+#include <commctrl.h>
+#include <olectl.h>
+
 #include <algorithm>
+#include <thread>
 #include <cwctype>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "class_ids.h"
+#include "conversion_params.h"
 #include "system_filters.h"
 #include "wave_file.h"
 
@@ -142,9 +147,47 @@ HRESULT Make(const CLSID& classId, ComPtr<Interface>& object) {
   return CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object));
 }
 
+// The first window among `parent`'s descendants with the control id, or null.
+HWND FindDescendant(HWND parent, int id) {
+  struct Search {
+    int id;
+    HWND found;
+  } search{id, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* wanted = reinterpret_cast<Search*>(data);
+        if (GetDlgCtrlID(window) != wanted->id) return TRUE;
+        wanted->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The top-level window of `thread` that holds the page's first edit, waited for up to 10 s.
+HWND WaitForFrame(DWORD thread) {
+  for (int i = 0; i < 200; ++i) {
+    HWND frame = nullptr;
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM data) -> BOOL {
+          if (!FindDescendant(window, 1005)) return TRUE;
+          *reinterpret_cast<HWND*>(data) = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&frame));
+    if (frame) return frame;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
 class BrevinRegistration : public ::testing::Test {
  protected:
   void SetUp() override {
+    // A run killed half-way may have left the module registered.
+    if (KeyExists(kFilterKey)) Regsvr32(true);
     ASSERT_FALSE(KeyExists(kFilterKey)) << "the prefix still has Brevin registered";
   }
   void TearDown() override {
@@ -251,6 +294,54 @@ TEST_F(BrevinRegistration, RegisteredFilterStreamsAWaveFileInASystemGraph) {
   EXPECT_EQ(events->WaitForCompletion(20000, &code), S_OK);
   EXPECT_EQ(code, EC_COMPLETE);
   EXPECT_EQ(control->Stop(), S_OK);
+}
+
+// The system's property frame shows the page that the filter's GetPages names as a tab titled
+// "Brevin", with the filter's parameters in its edits. (Wine's frame never calls the page's
+// Apply, so applying is shown by the direct page tests.)
+TEST_F(BrevinRegistration, SystemPropertyFrameHostsThePage) {
+  ASSERT_EQ(Regsvr32(false), 0u);
+  ComPtr<IBaseFilter> filter;
+  ASSERT_EQ(Make(CLSID_BrevinFilter, filter), S_OK);
+  ComPtr<IConversionParams> params;
+  ASSERT_EQ(filter.As(&params), S_OK);
+  ASSERT_EQ(params->SetParams(5, -9), S_OK);
+  ComPtr<ISpecifyPropertyPages> specify;
+  ASSERT_EQ(filter.As(&specify), S_OK);
+  CAUUID pages{};
+  ASSERT_EQ(specify->GetPages(&pages), S_OK);
+
+  // The frame is modal: a second thread reads it while this one runs its message loop, then
+  // closes it.
+  const DWORD frameThread = GetCurrentThreadId();
+  std::wstring tabTitle, shown1, shown2;
+  std::thread reader([&] {
+    HWND frame = WaitForFrame(frameThread);
+    if (!frame) return;
+    HWND tabs = FindWindowExW(frame, nullptr, WC_TABCONTROLW, nullptr);
+    wchar_t text[64] = L"";
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    if (tabs && SendMessageW(tabs, TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) {
+      tabTitle = text;
+    }
+    for (auto [id, shown] : {std::pair{1005, &shown1}, std::pair{1006, &shown2}}) {
+      GetWindowTextW(FindDescendant(frame, id), text, 64);
+      *shown = text;
+    }
+    PostMessageW(FindDescendant(frame, IDOK), BM_CLICK, 0, 0);
+  });
+  IUnknown* object = filter.Get();
+  const HRESULT framed = OleCreatePropertyFrame(nullptr, 0, 0, L"Brevin Filter", 1, &object,
+                                                pages.cElems, pages.pElems, 0, 0, nullptr);
+  reader.join();
+  CoTaskMemFree(pages.pElems);
+  EXPECT_EQ(framed, S_OK);
+  EXPECT_EQ(tabTitle, L"Brevin");
+  EXPECT_EQ(shown1, L"5");
+  EXPECT_EQ(shown2, L"-9");
 }
 
 }  // namespace
