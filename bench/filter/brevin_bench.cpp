@@ -112,6 +112,7 @@ class PlaybackGraph {
       last = filter.Get();
     }
     if (!Link(last, renderer.Get())) return false;
+    parserBuffers_ = Buffers(FirstPin(brevin ? filter.Get() : renderer.Get(), PINDIR_INPUT).Get());
     ComPtr<IMediaFilter> timing;
     return SUCCEEDED(graph_.As(&timing)) && SUCCEEDED(timing->SetSyncSource(nullptr)) &&
            SUCCEEDED(graph_.As(&control_)) &&
@@ -119,6 +120,23 @@ class PlaybackGraph {
                                             reinterpret_cast<void**>(events_.GetAddressOf())));
   }
 
+  // The buffers the connection into `input` streams in: count x size.
+  static ALLOCATOR_PROPERTIES Buffers(IPin* input) {
+    ALLOCATOR_PROPERTIES properties{};
+    ComPtr<IMemInputPin> memory;
+    ComPtr<IMemAllocator> allocator;
+    if (input && SUCCEEDED(input->QueryInterface(IID_PPV_ARGS(&memory))) &&
+        SUCCEEDED(memory->GetAllocator(&allocator))) {
+      allocator->GetProperties(&properties);
+    }
+    return properties;
+  }
+
+ public:
+  // What the parser's samples are carried in.
+  ALLOCATOR_PROPERTIES parserBuffers_{};
+
+ private:
   bool ok_ = false;
   ComPtr<IGraphBuilder> graph_;
   ComPtr<IMediaControl> control_;
@@ -140,6 +158,11 @@ void GraphRatio(const BrevinModule& module) {
     PlaybackGraph withBrevin(file, &module);
     const double a = Best(1, [&] { return bare.PlayThrough(); });
     const double b = Best(1, [&] { return withBrevin.PlayThrough(); });
+    if (i == 0) {
+      std::printf("parser's buffers: to the renderer %ld x %ld bytes, to Brevin %ld x %ld bytes\n",
+                  bare.parserBuffers_.cBuffers, bare.parserBuffers_.cbBuffer,
+                  withBrevin.parserBuffers_.cBuffers, withBrevin.parserBuffers_.cbBuffer);
+    }
     if (a < 0 || b < 0) {
       std::printf("graph: a graph failed to build or play\n");
       return;
