@@ -17,7 +17,10 @@ HRESULT NotFoundIsSuccess(HRESULT hr) {
 HRESULT FilterMapper::Open() {
   const HRESULT hr = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER,
                                       IID_PPV_ARGS(&mapper2_));
-  if (SUCCEEDED(hr)) return hr;
+  return SUCCEEDED(hr) ? hr : OpenOriginal();
+}
+
+HRESULT FilterMapper::OpenOriginal() {
   return CoCreateInstance(CLSID_FilterMapper, nullptr, CLSCTX_INPROC_SERVER,
                           IID_PPV_ARGS(&mapper_));
 }

@@ -13,6 +13,8 @@ class FilterMapper {
  public:
   // Creates the system's mapper; the creation error when there is none.
   HRESULT Open();
+  // Creates only the original mapper, the one a system without the current mapper has.
+  HRESULT OpenOriginal();
 
   // Registers the filter `classId` as `setup` describes it, replacing an earlier registration.
   HRESULT RegisterFilter(const CLSID& classId, const FilterSetup& setup);

@@ -22,7 +22,9 @@
 #include <gtest/gtest.h>
 
 #include "class_ids.h"
+#include "class_table.h"
 #include "conversion_params.h"
+#include "filter_mapper.h"
 #include "system_filters.h"
 #include "wave_file.h"
 
@@ -342,6 +344,45 @@ TEST_F(BrevinRegistration, SystemPropertyFrameHostsThePage) {
   EXPECT_EQ(tabTitle, L"Brevin");
   EXPECT_EQ(shown1, L"5");
   EXPECT_EQ(shown2, L"-9");
+}
+
+// How many filters the original mapper offers for audio input under the filter's class id.
+int OriginalMapperEntriesForAudio() {
+  ComPtr<IFilterMapper> mapper;
+  ComPtr<IEnumRegFilters> found;
+  if (FAILED(Make(CLSID_FilterMapper, mapper)) ||
+      FAILED(mapper->EnumMatchingFilters(&found, MERIT_DO_NOT_USE + 1, TRUE, MEDIATYPE_Audio,
+                                         GUID_NULL, FALSE, FALSE, GUID_NULL, GUID_NULL)) ||
+      !found) {
+    return -1;
+  }
+  int count = 0;
+  REGFILTER* filter = nullptr;
+  ULONG fetched = 0;
+  while (found->Next(1, &filter, &fetched) == S_OK && fetched == 1) {
+    if (IsEqualCLSID(filter->Clsid, CLSID_BrevinFilter)) ++count;
+    CoTaskMemFree(filter);
+  }
+  return count;
+}
+
+// On a system with only the original filter mapper, the filter and its pins are registered one
+// call at a time, replaced on a second registration and removed again.
+TEST(BrevinOriginalMapper, RegistersFilterPinsAndTypesAndRemovesThem) {
+  const FactoryTemplate* row = FindClass(CLSID_BrevinFilter);
+  ASSERT_NE(row, nullptr);
+  FilterMapper mapper;
+  ASSERT_EQ(mapper.OpenOriginal(), S_OK);
+  EXPECT_EQ(mapper.UnregisterFilter(CLSID_BrevinFilter), S_OK) << "not registered is no failure";
+  ASSERT_EQ(mapper.RegisterFilter(CLSID_BrevinFilter, *row->registration), S_OK);
+  EXPECT_EQ(OriginalMapperEntriesForAudio(), 1);
+  ASSERT_EQ(mapper.RegisterFilter(CLSID_BrevinFilter, *row->registration), S_OK);
+  EXPECT_EQ(OriginalMapperEntriesForAudio(), 1);
+  EXPECT_EQ(mapper.UnregisterFilter(CLSID_BrevinFilter), S_OK);
+  EXPECT_EQ(OriginalMapperEntriesForAudio(), 0);
+  // The original mapper keeps part of its data under the class key: leave nothing behind.
+  if (KeyExists(kFilterKey)) Regsvr32(true);
+  EXPECT_FALSE(KeyExists(kFilterKey));
 }
 
 }  // namespace
