@@ -31,8 +31,8 @@ struct FormPlatform {
   MediaPlayer* player = nullptr;         // MP1
   FileDialog* fileDialog = nullptr;      // cdlg1
   MessageBoxes* messageBoxes = nullptr;
-  // MSComm1. Null on a build without serial port support: then no port opens and no pedal line
-  // counts as held.
+  // MSComm1. Null on a run that must not touch the serial ports (the probe): then no port opens
+  // and no pedal line counts as held.
   SerialControl* serial = nullptr;
   // The system clipboard; null on a run that must not touch it (the probe).
   Clipboard* clipboard = nullptr;

@@ -54,12 +54,18 @@ QCheckBox* MakeCheck(QWidget* parent, const char* name, const char* caption) {
   return Named(new QCheckBox(QString::fromLatin1(caption), parent), name);
 }
 
-// The panels over the dark strip keep light colours.
-QPalette LightPanel() {
+// A panel over the dark strip, in light colours, hidden until its handler shows it.
+PictureBox* MakeLightPanel(QWidget* parent, const char* name, int left, int top, int width,
+                           int height) {
+  auto* panel = Named(new PictureBox(parent), name);
+  PlaceTwips(panel, left, top, width, height);
   QPalette light = QApplication::palette();
   light.setColor(QPalette::Window, QColor(0xEC, 0xEC, 0xEC));
   light.setColor(QPalette::WindowText, Qt::black);
-  return light;
+  panel->setAutoFillBackground(true);
+  panel->setPalette(light);
+  panel->hide();
+  return panel;
 }
 
 }  // namespace
@@ -211,12 +217,8 @@ void Form1::CreateTimeCodeWindow() {
 }
 
 void Form1::CreateOptionsPanel() {
-  Options = Named(new PictureBox(this), "Options");
-  PlaceTwips(Options, 10, 1710, 5310, 1845);
-  Options->setAutoFillBackground(true);
-  Options->setPalette(LightPanel());
+  Options = MakeLightPanel(this, "Options", 10, 1710, 5310, 1845);
   Options->setFrameShape(QFrame::Panel);
-  Options->hide();
 
   Shape1 = Named(new QFrame(Options), "Shape1");
   PlaceTwips(Shape1, 15, 15, 5280, 1815);
@@ -300,11 +302,7 @@ void Form1::CreateOptionsPanel() {
 }
 
 void Form1::CreateAboutPanel() {
-  Aboutscreen = Named(new PictureBox(this), "Aboutscreen");
-  PlaceTwips(Aboutscreen, 0, 0, 5265, 1845);
-  Aboutscreen->setAutoFillBackground(true);
-  Aboutscreen->setPalette(LightPanel());
-  Aboutscreen->hide();
+  Aboutscreen = MakeLightPanel(this, "Aboutscreen", 0, 0, 5265, 1845);
   ABOUTFrame = Named(new QGroupBox("About Quillmark", Aboutscreen), "ABOUTFrame");
   PlaceTwips(ABOUTFrame, 60, 30, 5145, 1650);
   Image1 = MakeLabel(ABOUTFrame, "Image1", QString());
@@ -323,12 +321,8 @@ void Form1::CreateAboutPanel() {
 }
 
 void Form1::CreateWaitPanel() {
-  Waitbox = Named(new PictureBox(this), "Waitbox");
-  PlaceTwips(Waitbox, 600, 450, 4080, 780);
-  Waitbox->setAutoFillBackground(true);
-  Waitbox->setPalette(LightPanel());
+  Waitbox = MakeLightPanel(this, "Waitbox", 600, 450, 4080, 780);
   Waitbox->setFrameShape(QFrame::Panel);
-  Waitbox->hide();
   Indicator = MakeLabel(Waitbox, "Indicator", ">>>>>>>>>");
   PlaceTwips(Indicator, 120, 90, 3840, 270);
   Label6 = MakeLabel(Waitbox, "Label6", "Moving File -- Please Wait");
