@@ -42,6 +42,40 @@ std::optional<float> ParseSingle(std::string_view line) {
   return value;
 }
 
+// Longer lines are no settings file's: they are cut there, and the rest of the line is skipped.
+constexpr std::size_t kLongestLine = 4096;
+// More named values than any version writes are not read.
+constexpr std::size_t kMostNamedValues = 64;
+
+bool ValidName(std::string_view name) {
+  if (name.empty() || name.size() > 64) return false;
+  for (const char c : name) {
+    const bool letterOrDigit =
+        (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    if (!letterOrDigit) return false;
+  }
+  return true;
+}
+
+bool StorableValue(std::string_view value) {
+  return value.size() < kLongestLine && value.find_first_of("\r\n") == std::string_view::npos;
+}
+
+// One line without its line break; false at the end of the file.
+bool ReadLine(std::istream& in, std::string& line) {
+  line.clear();
+  if (!in) return false;
+  int c = 0;
+  bool any = false;
+  while ((c = in.get()) != std::char_traits<char>::eof()) {
+    any = true;
+    if (c == '\n') break;
+    if (line.size() < kLongestLine) line += static_cast<char>(c);
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return any;
+}
+
 void AppendLine(std::string& out, double value, timecode::NumberPrecision precision) {
   out += timecode::NumberText(value, precision);
   out += " \r\n";
@@ -58,9 +92,8 @@ StoredSettings ReadSettingsFile(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   std::string line;
   const auto next = [&]() -> std::string_view {
-    if (in && std::getline(in, line)) return line;
-    line.clear();
-    return {};
+    ReadLine(in, line);
+    return line;
   };
   values.defaultRateIndex = ParseInteger<int16_t>(next());
   values.defaultModeIndex = ParseInteger<int16_t>(next());
@@ -74,6 +107,12 @@ StoredSettings ReadSettingsFile(const std::filesystem::path& file) {
   values.autoBackSeconds = ParseSingle(next());
   values.timeOfDay = ParseInteger<int16_t>(next());
   values.balance = ParseInteger<int32_t>(next());
+  while (values.named.size() < kMostNamedValues && ReadLine(in, line)) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos) continue;
+    const std::string_view name = Trimmed(std::string_view(line).substr(0, equals));
+    if (ValidName(name)) values.named[std::string(name)] = line.substr(equals + 1);
+  }
   return values;
 }
 
@@ -88,6 +127,13 @@ WriteResult WriteSettingsFile(const std::filesystem::path& file, const StoredSet
   AppendLine(out, v.autoBackSeconds.value_or(0), NumberPrecision::Single);
   AppendLine(out, v.timeOfDay.value_or(0), NumberPrecision::Double);
   AppendLine(out, v.balance.value_or(100), NumberPrecision::Double);
+  for (const auto& [name, value] : v.named) {
+    if (!ValidName(name) || !StorableValue(value)) continue;
+    out += name;
+    out += '=';
+    out += value;
+    out += "\r\n";
+  }
   return WriteFileAtomically(file, out);
 }
 

@@ -4,11 +4,17 @@
 //
 // Reading keeps every line on its own: a value that is missing or cannot be read is absent, and
 // the window then keeps the control's own value for it.
+//
+// Options that came after the twelve follow them as "Name=value" lines (UTF-8 text, one line
+// each). A file without them reads exactly as before, and a reader that knows only the twelve
+// lines never looks past them. Lines are read with a length limit, so any file can be given.
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
+#include <string>
 
 #include "atomic_file.h"
 
@@ -27,6 +33,8 @@ struct StoredSettings {
   std::optional<float> autoBackSeconds;      // AutoBackSeconds
   std::optional<int16_t> timeOfDay;          // TODTC check state
   std::optional<int32_t> balance;            // Bal value
+  // The later options by name; names are letters and digits, values hold no line break.
+  std::map<std::string, std::string> named;
 };
 
 inline constexpr const char* kSettingsFileName = "Quillmark.inf";
@@ -36,7 +44,8 @@ std::filesystem::path SettingsFilePath(const std::filesystem::path& programFolde
 // The values of the file's lines; all absent when the file cannot be opened.
 StoredSettings ReadSettingsFile(const std::filesystem::path& file);
 
-// Every value must be present. The file is replaced as a whole or not at all.
+// Every value of the twelve must be present; named values whose name or text cannot be stored
+// are left out. The file is replaced as a whole or not at all.
 WriteResult WriteSettingsFile(const std::filesystem::path& file, const StoredSettings& values);
 
 }  // namespace quillmark

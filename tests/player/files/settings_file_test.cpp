@@ -78,6 +78,36 @@ TEST(SettingsFile, MissingShortAndDamagedLinesAreAbsentOnTheirOwn) {
   EXPECT_FALSE(s.balance.has_value());
 }
 
+TEST(SettingsFile, NamedValuesFollowTheTwelveLinesAndReadBack) {
+  TemporaryFolder folder;
+  const auto file = folder / "Quillmark.inf";
+  StoredSettings values = Example();
+  values.named["LastFolder"] = "/home/typist/rec/tape 1";
+  values.named["Empty"] = "";
+  values.named["bad name"] = "left out";
+  values.named["Broken"] = "two\nlines";
+  ASSERT_EQ(WriteSettingsFile(file, values), WriteResult::Written);
+  const std::string twelve =
+      " 3 \r\n 1 \r\n 6 \r\n 2 \r\n 1 \r\n-1 \r\n 1 \r\n 12 \r\n 0 \r\n 2.5 \r\n 1 \r\n 100 \r\n";
+  EXPECT_EQ(ReadWholeFile(file), twelve + "Empty=\r\nLastFolder=/home/typist/rec/tape 1\r\n");
+
+  const StoredSettings back = ReadSettingsFile(file);
+  EXPECT_EQ(back.balance, 100);
+  EXPECT_EQ(back.named, (std::map<std::string, std::string>{
+                            {"Empty", ""}, {"LastFolder", "/home/typist/rec/tape 1"}}));
+
+  // A file of the twelve lines alone has no named values; a line without "=" or with a bad
+  // name is skipped, and an endless line is cut rather than read whole.
+  WriteWholeFile(file, twelve);
+  EXPECT_TRUE(ReadSettingsFile(file).named.empty());
+  WriteWholeFile(file, twelve + "junk\r\n=x\r\nA b=c\r\nLong=" + std::string(1 << 20, 'x') +
+                           "\r\nAfter=1\r\n");
+  const StoredSettings damaged = ReadSettingsFile(file);
+  ASSERT_EQ(damaged.named.size(), 2u);
+  EXPECT_EQ(damaged.named.at("Long").size(), 4096u - 5u);
+  EXPECT_EQ(damaged.named.at("After"), "1");
+}
+
 TEST(SettingsFile, AFolderWithoutWritePermissionKeepsTheOldFile) {
   TemporaryFolder folder;
   const auto file = folder / "Quillmark.inf";
