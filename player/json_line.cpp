@@ -26,7 +26,8 @@ std::string JsonLine::Quoted(const QString& text) {
       out += c;
     }
   }
-  return out + "\"";
+  out += '"';
+  return out;
 }
 
 std::string JsonLine::NumberText(double value) {
@@ -35,6 +36,22 @@ std::string JsonLine::NumberText(double value) {
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   return std::string(buffer, result.ptr);
 }
+
+namespace {
+
+// `values` as a JSON array, each written by `write`. Appending piece by piece keeps clear of
+// building temporaries with a separator in front.
+template <typename Value, typename Write>
+void AppendArray(std::string& out, const std::vector<Value>& values, Write write) {
+  out += '[';
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (i != 0) out += ',';
+    out += write(values[i]);
+  }
+  out += ']';
+}
+
+}  // namespace
 
 void JsonLine::Key(const char* key) {
   if (!body_.empty()) body_ += ',';
@@ -62,24 +79,18 @@ JsonLine& JsonLine::Bool(const char* key, bool value) {
 
 JsonLine& JsonLine::Texts(const char* key, const std::vector<QString>& values) {
   Key(key);
-  body_ += '[';
-  for (size_t i = 0; i < values.size(); ++i) body_ += (i ? "," : "") + Quoted(values[i]);
-  body_ += ']';
+  AppendArray(body_, values, Quoted);
   return *this;
 }
 
 JsonLine& JsonLine::Numbers(const char* key, const std::vector<double>& values) {
   Key(key);
-  body_ += '[';
-  for (size_t i = 0; i < values.size(); ++i) body_ += (i ? "," : "") + NumberText(values[i]);
-  body_ += ']';
+  AppendArray(body_, values, NumberText);
   return *this;
 }
 
 JsonLine& JsonLine::Objects(const char* key, const std::vector<JsonLine>& values) {
   Key(key);
-  body_ += '[';
-  for (size_t i = 0; i < values.size(); ++i) body_ += (i ? "," : "") + values[i].str();
-  body_ += ']';
+  AppendArray(body_, values, [](const JsonLine& value) { return value.str(); });
   return *this;
 }

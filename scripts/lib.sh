@@ -3,9 +3,16 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="$ROOT/build"
 JOBS=${JOBS:-$(nproc)}
 
+# build/native: the sanitizer build the tests run on.
 configure_native() {
   cmake -S "$ROOT" -B "$BUILD/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLMARK_SANITIZE=ON \
     "$@" >/dev/null
+}
+
+# build/release: the optimised program without sanitizers or tests, as it is run and installed.
+configure_release() {
+  cmake -S "$ROOT" -B "$BUILD/release" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DQUILLMARK_TESTS=OFF "$@" >/dev/null
 }
 
 build_native() {
