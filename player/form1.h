@@ -36,11 +36,23 @@ struct FormPlatform {
   SerialControl* serial = nullptr;
   // The system clipboard; null on a run that must not touch it (the probe).
   Clipboard* clipboard = nullptr;
-  QString programFolder;                 // where the settings file lives
+  // The user's settings folder (~/.config/quillmark, UserSettingsFolder()): the settings file is
+  // read there and written there; the first save makes the folder. Empty: nothing is written.
+  QString settingsFolder;
+  // The program's own folder, only read: a settings file there is taken once, while the user's
+  // folder has none.
+  QString programFolder;
   // False for a run that must leave the user's settings as they are (the probe): they are read
   // but never written.
   bool saveSettings = true;
 };
+
+// Where the user's settings live: QStandardPaths' configuration folder for this application,
+// ~/.config/quillmark (under $XDG_CONFIG_HOME when that is set). The application's name must be
+// set first (SetApplicationIdentity).
+QString UserSettingsFolder();
+// The name and version the configuration folder and the desktop know the program by.
+void SetApplicationIdentity();
 
 class Form1 : public QWidget {
   Q_OBJECT
@@ -95,7 +107,7 @@ class Form1 : public QWidget {
   void AutoBack_DblClick();
   // After the play switch is released: a paused player steps back AutoBackSeconds.
   void AutoBackup();
-  // The settings file beside the program onto the option controls, and back.
+  // The settings file onto the option controls, and back (FormPlatform says where it lives).
   void LoadSettings();
   void SaveSettings();
 

@@ -16,6 +16,7 @@
 #include "form1.h"
 #include "platform/media_player.h"
 #include "twips.h"
+#include "version.h"
 
 namespace {
 
@@ -308,7 +309,8 @@ void Form1::CreateAboutPanel() {
   Image1 = MakeLabel(ABOUTFrame, "Image1", QString());
   PlaceTwips(Image1, 120, 300, 600, 600);
   Image1->setPixmap(style()->standardIcon(QStyle::SP_MediaVolume).pixmap(32, 32));
-  VersionLabel = MakeLabel(ABOUTFrame, "VersionLabel", "Version: 1.040");
+  VersionLabel = MakeLabel(ABOUTFrame, "VersionLabel",
+                           QString("Version: ") + kQuillmarkVersion);
   PlaceTwips(VersionLabel, 840, 300, 2400, 225);
   AboutLbl = MakeLabel(ABOUTFrame, "AboutLbl",
                        "A player for transcription: keyboard and foot pedal transport, "

@@ -1,11 +1,15 @@
 // Quillmark: `quillmark [FILE]` opens the window (and FILE in it); `quillmark --probe ...` runs
-// the window headless over files and prints what it reads from them (probe.h).
+// the window headless over files and prints what it reads from them (probe.h). The options are
+// in command_line.cpp; `quillmark --help` lists them.
 
 #include <QApplication>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 
+#include "command_line.h"
+#include "display_platform.h"
 #include "form1.h"
 #include "platform/mpv_media_player.h"
 #include "platform/qt_clipboard.h"
@@ -13,23 +17,17 @@
 #include "platform/qt_message_boxes.h"
 #include "platform/tty_serial_control.h"
 #include "probe.h"
+#include "version.h"
 
-int main(int argc, char* argv[]) {
-  const bool probe = argc > 1 && std::strcmp(argv[1], "--probe") == 0;
-  if (probe) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  QStringList arguments = app.arguments().mid(1);
-  if (probe) return RunProbe(arguments.mid(1));
+namespace {
 
-  QString file;
-  for (const QString& argument : arguments) {
-    if (argument.startsWith("--") || !file.isEmpty()) {
-      std::fprintf(stderr, "usage: quillmark [FILE]\n       quillmark --probe [--framerate CAPTION] FILE...\n");
-      return 2;
-    }
-    file = argument;
-  }
+QStringList ToQt(const std::vector<std::string>& arguments) {
+  QStringList list;
+  for (const std::string& argument : arguments) list << QString::fromLocal8Bit(argument);
+  return list;
+}
 
+int RunWindow(QApplication& app, const QString& file) {
   MpvMediaPlayer player(MpvMediaPlayer::Output::Window);
   if (!player.Ready()) {
     std::fprintf(stderr, "quillmark: the media engine (libmpv) could not be started\n");
@@ -45,6 +43,7 @@ int main(int argc, char* argv[]) {
   TtySerialControl serial;
   platform.serial = &serial;
   platform.clipboard = &clipboard;
+  platform.settingsFolder = UserSettingsFolder();
   platform.programFolder = QCoreApplication::applicationDirPath();
   Form1 form(platform);
   form.show();
@@ -55,4 +54,41 @@ int main(int argc, char* argv[]) {
     });
   }
   return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  const quillmark::CommandLine command =
+      quillmark::ParseCommandLine(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
+  if (!command.error.empty()) {
+    std::fprintf(stderr, "quillmark: %s\n\n%s", command.error.c_str(),
+                 quillmark::UsageText().c_str());
+    return 2;
+  }
+  if (command.Has("--help")) {
+    std::fputs(quillmark::UsageText().c_str(), stdout);
+    return 0;
+  }
+  if (command.Has("--version")) {
+    std::printf("quillmark %s\n", kQuillmarkVersion);
+    return 0;
+  }
+
+  SetApplicationIdentity();
+  const bool probe = command.Has("--probe");
+  if (probe) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  } else {
+    const std::string platform = quillmark::ChosenDisplayPlatform(
+        std::getenv("QT_QPA_PLATFORM"), std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY"));
+    if (!platform.empty()) qputenv("QT_QPA_PLATFORM", platform.c_str());
+  }
+  // The command line is ours alone: Qt sees only the program's name.
+  char programName[] = "quillmark";
+  char* qtArgv[] = {argc > 0 ? argv[0] : programName, nullptr};
+  int qtArgc = 1;
+  QApplication app(qtArgc, qtArgv);
+  if (probe) return RunProbe(ToQt(command.Arguments("--probe")));
+  return RunWindow(app, QString::fromLocal8Bit(command.file));
 }

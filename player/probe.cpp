@@ -129,6 +129,7 @@ int RunProbe(const QStringList& arguments) {
   platform.player = &player;
   platform.fileDialog = &dialog;
   platform.messageBoxes = &messages;
+  platform.settingsFolder = UserSettingsFolder();
   platform.programFolder = QCoreApplication::applicationDirPath();
   platform.saveSettings = false;
   Form1 form(platform);

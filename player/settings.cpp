@@ -1,14 +1,21 @@
-// The twelve options in the settings file beside the program: applied to their controls at
-// start-up, written when the options panel's Close button closes it.
+// The twelve options in the settings file: applied to their controls at start-up, written when
+// the options panel's Close button closes it.
+//
+// The file lives in the user's settings folder. While that folder has none, a file left in the
+// program's folder by an older version is read instead; the program's folder is never written,
+// so the next save creates the user's file and from then on that one is used.
 //
 // A value that is missing, unreadable or beyond what its control takes leaves the control as
-// it was; a missing file leaves every control at its design value, and the first save creates
-// it. Applying a value is a user's choice: the control's handler runs.
+// it was; with no file anywhere every control keeps its design value, and the first save
+// creates the file. Applying a value is a user's choice: the control's handler runs.
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QScrollBar>
 #include <QSlider>
+#include <QStandardPaths>
 #include <cmath>
 #include <optional>
 
@@ -16,11 +23,19 @@
 #include "form_text.h"
 #include "platform/message_boxes.h"
 #include "settings_file.h"
+#include "version.h"
 
 namespace {
 
-std::filesystem::path SettingsPath(const QString& programFolder) {
-  return quillmark::SettingsFilePath(LocalPath(programFolder));
+// The user's file when there is one, else the program folder's; empty for neither.
+std::filesystem::path SettingsFileToRead(const FormPlatform& platform) {
+  std::error_code ignored;
+  if (!platform.settingsFolder.isEmpty()) {
+    const auto users = quillmark::SettingsFilePath(LocalPath(platform.settingsFolder));
+    if (std::filesystem::exists(users, ignored)) return users;
+  }
+  if (platform.programFolder.isEmpty()) return {};
+  return quillmark::SettingsFilePath(LocalPath(platform.programFolder));
 }
 
 void Apply(QComboBox* list, std::optional<int16_t> index) {
@@ -40,9 +55,20 @@ void Apply(Slider* slider, std::optional<int32_t> value) {
 
 }  // namespace
 
+QString UserSettingsFolder() {
+  return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+}
+
+void SetApplicationIdentity() {
+  // No organisation: the folder is ~/.config/quillmark rather than ~/.config/<org>/quillmark.
+  QCoreApplication::setOrganizationName(QString());
+  QCoreApplication::setApplicationName("quillmark");
+  QCoreApplication::setApplicationVersion(kQuillmarkVersion);
+}
+
 void Form1::LoadSettings() {
   const quillmark::StoredSettings stored =
-      quillmark::ReadSettingsFile(SettingsPath(platform_.programFolder));
+      quillmark::ReadSettingsFile(SettingsFileToRead(platform_));
   Apply(DEFAULTTC, stored.defaultRateIndex);
   Apply(DEFAULTDF, stored.defaultModeIndex);
   Apply(TCFormat, stored.clipboardFormat);
@@ -75,10 +101,17 @@ void Form1::SaveSettings() {
   values.autoBackSeconds = AutoBackSeconds;
   values.timeOfDay = checked(TODTC);
   values.balance = Bal->value();
-  // The file is replaced whole or not at all; only a refused folder is worth telling.
-  if (quillmark::WriteSettingsFile(SettingsPath(platform_.programFolder), values) ==
-      quillmark::WriteResult::PermissionDenied) {
-    MsgBox->Show("Settings Not Saved \r\n Folder Permission Denied", "ERROR SAVING SETTINGS",
-                 MessageBoxes::Buttons::OkOnly);
+  if (platform_.settingsFolder.isEmpty()) return;
+  // The file is replaced whole or not at all; only a refused folder is worth telling, and the
+  // box names it.
+  const std::filesystem::path folder = LocalPath(platform_.settingsFolder);
+  quillmark::WriteResult result = quillmark::MakePrivateFolders(folder);
+  if (result == quillmark::WriteResult::Written) {
+    result = quillmark::WriteSettingsFile(quillmark::SettingsFilePath(folder), values);
+  }
+  if (result == quillmark::WriteResult::PermissionDenied) {
+    MsgBox->Show("Settings Not Saved \r\n Folder Permission Denied\r\n" +
+                     QDir::toNativeSeparators(platform_.settingsFolder),
+                 "ERROR SAVING SETTINGS", MessageBoxes::Buttons::OkOnly);
   }
 }

@@ -56,4 +56,20 @@ WriteResult WriteFileAtomically(const std::filesystem::path& target, std::string
   return WriteResult::Written;
 }
 
+WriteResult MakePrivateFolders(const std::filesystem::path& folder) {
+  const std::filesystem::path path = folder.lexically_normal();
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0) {
+    return S_ISDIR(existing.st_mode) ? WriteResult::Written : WriteResult::Failed;
+  }
+  if (errno != ENOENT) return FromErrno(errno);
+  const std::filesystem::path parent = path.parent_path();
+  if (!parent.empty() && parent != path) {
+    const WriteResult made = MakePrivateFolders(parent);
+    if (made != WriteResult::Written) return made;
+  }
+  if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return FromErrno(errno);
+  return WriteResult::Written;
+}
+
 }  // namespace quillmark

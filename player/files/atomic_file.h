@@ -16,4 +16,8 @@ enum class WriteResult {
 
 WriteResult WriteFileAtomically(const std::filesystem::path& target, std::string_view content);
 
+// Makes `folder` and whichever of its parents are missing, each readable by its owner alone, as
+// a user's configuration folders are made. Written when the folder is there afterwards.
+WriteResult MakePrivateFolders(const std::filesystem::path& folder);
+
 }  // namespace quillmark

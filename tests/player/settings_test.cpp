@@ -1,5 +1,6 @@
-// The settings file beside the program, through the real window: saved by the options panel's
-// Close button, applied at start-up, and a folder that refuses the file.
+// The settings file through the real window: saved by the options panel's Close button, applied
+// at start-up, a folder that refuses the file, and the move from the program's folder into the
+// user's.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -114,7 +115,9 @@ TEST_F(SettingsOnDisk, AFolderThatRefusesTheFileGivesOneBoxPerSave) {
   testing_support::MakeReadOnly(folder.path());
   {
     testing_support::WithoutRootPrivileges unprivileged;
-    messages.Expect("Settings Not Saved \r\n Folder Permission Denied", "ERROR SAVING SETTINGS");
+    const QString text = "Settings Not Saved \r\n Folder Permission Denied\r\n" +
+                         QString::fromStdString(folder.path().string());
+    messages.Expect(text, "ERROR SAVING SETTINGS");
     window.Settings_Click();
     window.DEFAULTTC->setCurrentIndex(4);
     window.Closemenu_Click();
@@ -124,7 +127,7 @@ TEST_F(SettingsOnDisk, AFolderThatRefusesTheFileGivesOneBoxPerSave) {
     EXPECT_EQ(window.Framerate->text(), "23.976 ND");
     window.RWScroll->setValue(20);
     EXPECT_EQ(window.BACKSEC->text(), "20");
-    messages.Expect("Settings Not Saved \r\n Folder Permission Denied", "ERROR SAVING SETTINGS");
+    messages.Expect(text, "ERROR SAVING SETTINGS");
     window.Closemenu_Click();
     EXPECT_EQ(messages.shown, 2);
   }
@@ -132,9 +135,117 @@ TEST_F(SettingsOnDisk, AFolderThatRefusesTheFileGivesOneBoxPerSave) {
 }
 
 TEST_F(SettingsOnDisk, OtherSaveFailuresPassQuietly) {
-  Form1 window(PlatformIn(dir.filePath("no such folder")));
+  // The settings folder would have to be made inside a plain file.
+  WriteWholeFile(Path("plain").toStdString(), "x");
+  Form1 window(PlatformIn(dir.filePath("plain/quillmark")));
   window.Closemenu_Click();
   EXPECT_EQ(messages.shown, 0);
+}
+
+// The installed program: the user's settings folder under a home folder, and the program's
+// folder beside it.
+class SettingsInTheUsersFolder : public FormTest {
+ protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    std::filesystem::create_directory(Program());
+  }
+  std::filesystem::path Program() const { return Path("usr-bin").toStdString(); }
+  std::filesystem::path UserFolder() const {
+    return Path("home/.config/quillmark").toStdString();
+  }
+  std::unique_ptr<Form1> Start() {
+    FormPlatform platform = PlatformIn(dir.path());
+    platform.programFolder = QString::fromStdString(Program().string());
+    platform.settingsFolder = QString::fromStdString(UserFolder().string());
+    auto window = std::make_unique<Form1>(platform);
+    window->Timer1->stop();
+    window->Timer2->stop();
+    return window;
+  }
+};
+
+TEST_F(SettingsInTheUsersFolder, AFreshUserStartsWithTheDesignValuesAndTheFirstSaveMakesTheFolder) {
+  const auto window = Start();
+  EXPECT_EQ(window->DEFAULTTC->currentIndex(), -1);
+  EXPECT_EQ(window->TCFormat->currentIndex(), 1);
+  EXPECT_FALSE(window->PEDALON->isChecked());
+  EXPECT_EQ(window->Bal->value(), 100);
+  EXPECT_EQ(window->AutoBack->text(), "AutoBackup= OFF");
+  window->Closemenu_Click();
+  // The same bytes as the window whose settings live in its own folder (the fixture's) saves.
+  form->Closemenu_Click();
+  const std::string saved = ReadWholeFile(UserFolder() / "Quillmark.inf");
+  EXPECT_EQ(saved, ReadWholeFile(Path("Quillmark.inf").toStdString()));
+  EXPECT_EQ(saved, "-1 \r\n-1 \r\n 1 \r\n-1 \r\n 0 \r\n-1 \r\n 0 \r\n 5 \r\n 0 \r\n 0 \r\n 0 \r\n"
+                   " 100 \r\n");
+  // Made for the user alone, like the configuration folder it sits in.
+  for (const auto& made : {UserFolder(), UserFolder().parent_path()}) {
+    EXPECT_EQ(std::filesystem::status(made).permissions(), std::filesystem::perms::owner_all)
+        << made;
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(Program()));
+}
+
+TEST_F(SettingsInTheUsersFolder, AnOldFileInTheProgramFolderIsReadUntilTheUserHasOne) {
+  const std::string old = " 3 \r\n 1 \r\n 6 \r\n 2 \r\n 0 \r\n 4 \r\n 1 \r\n 12 \r\n 0 \r\n 2.5 \r\n 0 \r\n"
+                          " 150 \r\n";
+  WriteWholeFile(Program() / "Quillmark.inf", old);
+  {
+    const auto first = Start();
+    EXPECT_EQ(first->Framerate->text(), "25.000 DF");
+    EXPECT_EQ(first->AutoBackSeconds, 2.5f);
+    EXPECT_EQ(first->Bal->value(), 150);
+    first->Closemenu_Click();
+  }
+  EXPECT_EQ(ReadWholeFile(UserFolder() / "Quillmark.inf"), old) << "its values are kept";
+
+  // From now on the user's file is the one: a change saved there shows at the next start, and
+  // the old file stays as it was.
+  {
+    const auto second = Start();
+    second->DEFAULTTC->setCurrentIndex(4);
+    second->Closemenu_Click();
+  }
+  const auto third = Start();
+  EXPECT_EQ(third->Framerate->text(), "23.976 DF");
+  EXPECT_EQ(ReadWholeFile(Program() / "Quillmark.inf"), old);
+}
+
+TEST_F(SettingsInTheUsersFolder, AReadOnlyProgramFolderIsNeverTouched) {
+  WriteWholeFile(Program() / "Quillmark.inf", " 2 \r\n");
+  testing_support::MakeReadOnly(Program());
+  const auto before = std::filesystem::last_write_time(Program());
+  // Run with the privileges the tests have (root on a build machine): a write into the
+  // program's folder would go through there and show.
+  {
+    const auto window = Start();
+    EXPECT_EQ(window->DEFAULTTC->currentIndex(), 2);
+    window->Closemenu_Click();
+    window->Closemenu_Click();
+  }
+  EXPECT_EQ(messages.shown, 0);
+  EXPECT_EQ(ReadWholeFile(Program() / "Quillmark.inf"), " 2 \r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Program()), {}), 1);
+  EXPECT_EQ(std::filesystem::last_write_time(Program()), before);
+  EXPECT_TRUE(std::filesystem::exists(UserFolder() / "Quillmark.inf"));
+}
+
+TEST_F(SettingsInTheUsersFolder, AConfigurationFolderThatCannotBeMadeIsNamedInTheBox) {
+  // Everyone may look into the test's folder; nobody may write into the home folder.
+  std::filesystem::permissions(dir.path().toStdString(),
+                               std::filesystem::perms::others_read |
+                                   std::filesystem::perms::others_exec,
+                               std::filesystem::perm_options::add);
+  std::filesystem::create_directory(Path("home").toStdString());
+  testing_support::MakeReadOnly(Path("home").toStdString());
+  const auto window = Start();
+  testing_support::WithoutRootPrivileges unprivileged;
+  messages.Expect("Settings Not Saved \r\n Folder Permission Denied\r\n" +
+                      QString::fromStdString(UserFolder().string()),
+                  "ERROR SAVING SETTINGS");
+  window->Closemenu_Click();
+  EXPECT_EQ(messages.shown, 1);
 }
 
 }  // namespace

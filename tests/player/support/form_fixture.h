@@ -26,7 +26,7 @@ class FormTest : public ::testing::Test {
   }
   void TearDown() override { form.reset(); }
 
-  // The fakes, with `programFolder` as the folder of the program and its settings file.
+  // The fakes, with `programFolder` as the folder of the program and of the settings file.
   FormPlatform PlatformIn(const QString& programFolder) {
     FormPlatform platform;
     platform.player = &player;
@@ -34,6 +34,7 @@ class FormTest : public ::testing::Test {
     platform.messageBoxes = &messages;
     platform.serial = &serial;
     platform.clipboard = &clipboard;
+    platform.settingsFolder = programFolder;
     platform.programFolder = programFolder;
     return platform;
   }
