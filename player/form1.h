@@ -126,6 +126,10 @@ class Form1 : public QWidget {
   void EnablePedal();
   void PedalPort_Click();
   void MSComm1_OnComm();
+  // The play switch: pressed, the player plays; released, it pauses and steps back. Each copies
+  // the time code when TCPaste says so. Anything standing in for the switch calls these.
+  void PlaySwitchPressed();
+  void PlaySwitchReleased();
 
   // ---- Time code readers of the open recording (media_readers.cpp) ----
   void ScanChunks();

@@ -12,7 +12,10 @@
 
 namespace {
 const QString kPedalSettings = "9600,N,8,1";
-}
+// TCPaste's rows: when the play switch copies the time code.
+constexpr int kCopyOnPause = 1;
+constexpr int kCopyOnPlay = 2;
+}  // namespace
 
 void Form1::ConnectPedalHandlers() {
   connect(PEDALON, &QCheckBox::toggled, this, [this] { EnablePedal(); });
@@ -63,25 +66,27 @@ void Form1::EnablePedal() {
   }
 }
 
+void Form1::PlaySwitchPressed() {
+  MP1->play();
+  Pedalstat->setText(" Play");
+  if (TCPaste->currentIndex() == kCopyOnPlay) CopyTCToClipboard();
+}
+
+void Form1::PlaySwitchReleased() {
+  MP1->pause();
+  Pedalstat->setText(" Paused");
+  // The time code is copied before the auto-backup moves the position.
+  if (TCPaste->currentIndex() == kCopyOnPause) CopyTCToClipboard();
+  AutoBackup();
+}
+
 void Form1::MSComm1_OnComm() {
-  const bool copyOnPause = TCPaste->currentIndex() == 1;
-  const bool copyOnPlay = TCPaste->currentIndex() == 2;
   const bool swapped = SWAPFFRW->isChecked();
 
   switch (MSComm1->CommEvent()) {
     case SerialControl::kEventDSR:
-      if (MSComm1->DSRHolding()) {
-        MP1->play();
-        Pedalstat->setText(" Play");
-        if (copyOnPlay) CopyTCToClipboard();
-      }
-      if (!MSComm1->DSRHolding()) {
-        MP1->pause();
-        Pedalstat->setText(" Paused");
-        // The time code is copied before the auto-backup moves the position.
-        if (copyOnPause) CopyTCToClipboard();
-        AutoBackup();
-      }
+      if (MSComm1->DSRHolding()) PlaySwitchPressed();
+      if (!MSComm1->DSRHolding()) PlaySwitchReleased();
       break;
     case SerialControl::kEventCTS:
       if (MSComm1->CTSHolding()) Pedalstat->setText(swapped ? " FFwd" : " Rew");
