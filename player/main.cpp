@@ -15,7 +15,10 @@
 #include "platform/qt_clipboard.h"
 #include "platform/qt_file_dialog.h"
 #include "platform/qt_message_boxes.h"
+#include "platform/routed_serial_control.h"
 #include "platform/tty_serial_control.h"
+#include "platform/udev_input_directory.h"
+#include "platform/usb_pedal_control.h"
 #include "probe.h"
 #include "version.h"
 
@@ -40,7 +43,11 @@ int RunWindow(QApplication& app, const QString& file) {
   platform.player = &player;
   platform.fileDialog = &dialog;
   platform.messageBoxes = &messages;
-  TtySerialControl serial;
+  // MSComm1 reaches the serial ports and the USB pedals by the port number of the chosen entry.
+  TtySerialControl serialPorts;
+  UdevInputDirectory inputDevices;
+  UsbPedalControl usbPedals(inputDevices);
+  RoutedSerialControl serial(serialPorts, usbPedals, UsbPedalControl::kFirstPort);
   platform.serial = &serial;
   platform.clipboard = &clipboard;
   platform.settingsFolder = UserSettingsFolder();

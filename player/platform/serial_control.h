@@ -19,6 +19,12 @@ class SerialControl : public QObject {
   static constexpr int kEventCTS = 3;
   static constexpr int kEventDSR = 4;
   static constexpr int kEventCD = 5;
+  // CommEvent codes of a pedal on no serial line (a USB pedal): it is not plugged in or went
+  // away; it is back and read again; it is there but this user may not read it (ProblemText()
+  // says which device and how to allow it).
+  static constexpr int kEventUnplugged = 2001;
+  static constexpr int kEventPluggedIn = 2002;
+  static constexpr int kEventNoAccess = 2003;
 
   using QObject::QObject;
   ~SerialControl() override = default;
@@ -38,6 +44,8 @@ class SerialControl : public QObject {
   virtual bool DSRHolding() const = 0;
   virtual bool CTSHolding() const = 0;
   virtual bool CDHolding() const = 0;
+  // What went wrong with the pedal's device, for the typist; empty when nothing did.
+  virtual QString ProblemText() const { return {}; }
 
  signals:
   void OnComm();
