@@ -259,8 +259,12 @@ class Form1 : public QWidget {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;  // options panel and layout part
+  void changeEvent(QEvent* event) override;        // layout.cpp: the smallest size per state
 
  private:
+  // layout.cpp: the smallest size the window can be dragged to
+  void FitMinimumSize();
+
   // form_controls.cpp
   void CreateControls();
   void CreateMainStrip();

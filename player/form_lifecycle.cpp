@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 
 #include "form1.h"
@@ -27,6 +28,7 @@ void Form1::Form_Load() {
 
   MoveTwips(Options, 10, TopTwips(Logo) + HeightTwips(Logo));
   SetSize(5400, 2175);
+  FitMinimumSize();
 
   DEFAULTTC->addItems({"30.000", "29.970", "24.000", "25.000", "23.976"});
   DEFAULTTC->setCurrentIndex(-1);
@@ -76,6 +78,8 @@ void Form1::Timer2_Timer() {
 
 void Form1::Closemenu_Click() {
   Options->hide();
+  Dbugtxt->hide();
+  FitMinimumSize();
   if (WindowState() == 0) {
     SetTopTwips(MP1->view(), HeightTwips(Logo) + 100);
     SetHeight(Height() - HeightTwips(Options));

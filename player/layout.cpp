@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QSlider>
@@ -21,6 +22,8 @@ constexpr int kVideoHeight = 7620;
 constexpr int kVideoSizeThreshold = 6000;
 constexpr int kRightButton = 2;
 constexpr int kShiftOnly = 1;
+// Between the bottom of the player and the name of the time code below it.
+constexpr int kTimeCodeGap = 90;
 }  // namespace
 
 void Form1::resizeEvent(QResizeEvent* event) {
@@ -32,25 +35,50 @@ void Form1::Form_Resize() {
   const int height = Height();
   const int width = Width();
   QWidget* player = MP1->view();
-  // The player fills the window below the strip, except while the options panel pushes it down.
+  // The time code sits at the bottom of the window, its name above it. Only while the open
+  // options panel reaches down to where it would go does it stay at the foot of the strip, where
+  // the compact window has it, above the panel.
+  const int nameHeight = HeightTwips(TCLabel) + 20;
+  int timeCodeTop = height - HeightTwips(TCWin) - 540;
+  if (!Options->isHidden() &&
+      timeCodeTop - nameHeight < TopTwips(Options) + HeightTwips(Options)) {
+    timeCodeTop = kCompactHeight - HeightTwips(TCWin) - 540;
+  }
+  // The player fills the window below the strip down to the time code, except while the options
+  // panel pushes it down.
+  const int playerBottom = timeCodeTop - nameHeight - kTimeCodeGap;
   if (height > 1900 && Options->isHidden()) {
     PlaceTwips(player, LeftTwips(player), TopTwips(player), WidthTwips(player),
-               std::max(0, height - TopTwips(player) - 480));
+               std::max(0, playerBottom - TopTwips(player)));
   }
   if (width > 900 && Options->isHidden()) {
     PlaceTwips(player, LeftTwips(player), TopTwips(player),
                std::max(0, width - LeftTwips(player) - 100), HeightTwips(player));
   }
-  // The time code sits at the bottom of the window, its name, highlight and copy button with it.
-  SetTopTwips(TCWin, height - HeightTwips(TCWin) - 540);
+  SetTopTwips(TCWin, timeCodeTop);
+  // The strip and its header image reach the right edge.
+  PlaceTwips(Logo, LeftTwips(Logo), TopTwips(Logo), width - kFrameWidthTwips, HeightTwips(Logo));
   if (LeftTwips(HeadExt) + 500 < width) {
-    PlaceTwips(HeadExt, LeftTwips(HeadExt), TopTwips(HeadExt), width - LeftTwips(HeadExt),
-               HeightTwips(HeadExt));
+    PlaceTwips(HeadExt, LeftTwips(HeadExt), TopTwips(HeadExt),
+               width - kFrameWidthTwips - LeftTwips(HeadExt), HeightTwips(HeadExt));
   }
   SetTopTwips(TCLabel, TopTwips(TCWin) - HeightTwips(TCLabel) - 20);
   TmpLbl->setText(QString::number(height));
   SetTopTwips(TChilight, TopTwips(TCWin) - 30);
   SetTopTwips(CopyTC, TopTwips(TCWin) + 50);
+}
+
+void Form1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) FitMinimumSize();
+}
+
+void Form1::FitMinimumSize() {
+  // Never smaller than the compact window, and, while the panel is open, tall enough for it; a
+  // minimised window keeps its size until it is restored.
+  const bool panel = !Options->isHidden() && WindowState() != 1;
+  setMinimumSize(Px(kCompactWidth - kFrameWidthTwips),
+                 Px(kCompactHeight - kFrameHeightTwips + (panel ? HeightTwips(Options) : 0)));
 }
 
 void Form1::Settings_Click() {
@@ -65,8 +93,11 @@ void Form1::Settings_Click() {
       SetHeightTwips(player, std::max(0, HeightTwips(player) - HeightTwips(Options) - 100));
       SetTopTwips(player, below);
     }
+    FitMinimumSize();
   } else {
     Options->hide();
+    Dbugtxt->hide();
+    FitMinimumSize();
     if (WindowState() == 0) {
       SetTopTwips(player, HeightTwips(Logo) + 100);
       SetHeight(Height() - HeightTwips(Options));
@@ -115,6 +146,8 @@ void Form1::Dbgshow_MouseDown(int button, int shift, int /*x*/, int /*y*/) {
              HeightTwips(Shape1));
   Dbugtxt->setVisible(Dbugtxt->isHidden());
   Dbugtxt->raise();
+  // The image stays in reach above the box, for the same gesture to hide it again.
+  Dbgshow->raise();
 }
 
 void Form1::Aboutbtn_Click() {

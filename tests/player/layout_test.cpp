@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -10,6 +11,7 @@
 #include <QToolButton>
 #include <filesystem>
 
+#include "platform/media_player.h"
 #include "support/form_fixture.h"
 #include "support/wait.h"
 #include "twips.h"
@@ -28,20 +30,25 @@ class Layout : public FormTest {
 
 TEST_F(Layout, ResizeRulesPlaceThePlayerAndTheTimeCode) {
   form->SetSize(7380, 7620);
-  EXPECT_EQ(HeightTwips(Player()), SnapToPixel(7620 - TopTwips(Player()) - 480));
+  const int timeCodeTop = SnapToPixel(7620 - 330 - 540);
+  EXPECT_EQ(TopTwips(form->TCWin), timeCodeTop);
+  EXPECT_EQ(TopTwips(form->TCLabel), SnapToPixel(timeCodeTop - 195 - 20));
+  EXPECT_EQ(TopTwips(form->TChilight), SnapToPixel(timeCodeTop - 30));
+  EXPECT_EQ(TopTwips(form->CopyTC), SnapToPixel(timeCodeTop + 50));
+  // The player reaches down to just above the time code's name.
+  const int playerBottom = TopTwips(Player()) + HeightTwips(Player());
+  EXPECT_LE(playerBottom, TopTwips(form->TCLabel));
+  EXPECT_GE(playerBottom, TopTwips(form->TCLabel) - 120);
   EXPECT_EQ(WidthTwips(Player()), SnapToPixel(7380 - LeftTwips(Player()) - 100));
-  EXPECT_EQ(TopTwips(form->TCWin), SnapToPixel(7620 - 330 - 540));
-  EXPECT_EQ(TopTwips(form->TCLabel), SnapToPixel(TopTwips(form->TCWin) - 195 - 20));
-  EXPECT_EQ(TopTwips(form->TChilight), SnapToPixel(TopTwips(form->TCWin) - 30));
-  EXPECT_EQ(TopTwips(form->CopyTC), SnapToPixel(TopTwips(form->TCWin) + 50));
-  EXPECT_EQ(LeftTwips(form->HeadExt) + WidthTwips(form->HeadExt), 7380);
+  // The strip and its header reach the right edge of the window's inside.
+  EXPECT_EQ(WidthTwips(form->Logo), 7380 - kFrameWidthTwips);
+  EXPECT_EQ(LeftTwips(form->HeadExt) + WidthTwips(form->HeadExt), 7380 - kFrameWidthTwips);
   EXPECT_EQ(form->TmpLbl->text(), "7620");
 
-  // A window of 1900 or less leaves the player's height alone; the time code still follows.
-  const int playerHeight = HeightTwips(Player());
+  // The window cannot be made lower than the compact window.
   form->SetSize(7380, 1890);
-  EXPECT_EQ(HeightTwips(Player()), playerHeight);
-  EXPECT_EQ(TopTwips(form->TCWin), SnapToPixel(1890 - 330 - 540));
+  EXPECT_EQ(form->Height(), 2175);
+  EXPECT_EQ(TopTwips(form->TCWin), SnapToPixel(2175 - 330 - 540));
 }
 
 TEST_F(Layout, ResizingWithThePanelOpenKeepsThePlayerSize) {
@@ -56,8 +63,8 @@ TEST_F(Layout, SettingsButtonOpensAndClosesThePanelInANormalWindow) {
   ASSERT_EQ(form->Height(), 2175);
   form->Settings_Click();
   EXPECT_TRUE(form->Options->isVisible());
-  EXPECT_EQ(form->Height(), 4020);
-  EXPECT_EQ(TopTwips(Player()), SnapToPixel(TopTwips(form->Options) + 1845 + 100));
+  EXPECT_EQ(form->Height(), 2175 + HeightTwips(form->Options));
+  EXPECT_EQ(TopTwips(Player()), SnapToPixel(TopTwips(form->Options) + HeightTwips(form->Options) + 100));
   EXPECT_EQ(form->focusWidget(), form->Logo);
 
   form->Settings_Click();
@@ -77,12 +84,14 @@ TEST_F(Layout, SettingsButtonInAMaximisedWindowShrinksThePlayer) {
   const int playerHeight = HeightTwips(Player());
   form->Settings_Click();
   EXPECT_EQ(form->Height(), height);
-  EXPECT_EQ(HeightTwips(Player()), SnapToPixel(playerHeight - 1845 - 100));
-  EXPECT_EQ(TopTwips(Player()), SnapToPixel(TopTwips(form->Options) + 1845 + 100));
+  EXPECT_EQ(HeightTwips(Player()), SnapToPixel(playerHeight - HeightTwips(form->Options) - 100));
+  EXPECT_EQ(TopTwips(Player()), SnapToPixel(TopTwips(form->Options) + HeightTwips(form->Options) + 100));
 
   form->Settings_Click();
   EXPECT_EQ(TopTwips(Player()), SnapToPixel(HeightTwips(form->Logo) + 100));
-  EXPECT_EQ(HeightTwips(Player()), SnapToPixel(height - TopTwips(Player()) - 480));
+  const int playerBottom = TopTwips(Player()) + HeightTwips(Player());
+  EXPECT_LE(playerBottom, TopTwips(form->TCLabel));
+  EXPECT_GE(playerBottom, TopTwips(form->TCLabel) - 120);
 }
 
 TEST_F(Layout, SettingsButtonInAMinimisedWindowOnlyShowsThePanel) {
@@ -115,7 +124,7 @@ TEST_F(Layout, VideoSizeTogglesBetweenCompactAndTall) {
   form->Settings_Click();
   form->Videosize_Click();
   EXPECT_EQ(form->Width(), 5400);
-  EXPECT_EQ(form->Height(), 4020);
+  EXPECT_EQ(form->Height(), 2175 + HeightTwips(form->Options));
   form->Settings_Click();
 
   form->setWindowState(Qt::WindowMaximized);
@@ -172,6 +181,75 @@ TEST_F(Layout, ShiftRightClickOnDbgshowTogglesTheDiagnosticBox) {
   EXPECT_TRUE(form->Dbugtxt->isVisible());
   QTest::mousePress(form->Dbgshow, Qt::RightButton, Qt::ShiftModifier);
   EXPECT_TRUE(form->Dbugtxt->isHidden());
+}
+
+// Shift+right-clicks as the window system delivers them, to whatever lies under the mouse.
+TEST_F(Layout, TheSameGestureHidesTheDiagnosticBoxAndThePanelStaysUsable) {
+  form->Settings_Click();
+  const QPoint image = form->Dbgshow->mapTo(form.get(), form->Dbgshow->rect().center());
+  auto shiftRightClick = [&] {
+    // Only a click that reaches the image is sent: one on the box would open its menu.
+    QWidget* under = form->childAt(image);
+    ASSERT_EQ(under, form->Dbgshow) << "the image is under " << under->objectName().toStdString();
+    QTest::mouseClick(form->windowHandle(), Qt::RightButton, Qt::ShiftModifier, image);
+  };
+  shiftRightClick();
+  ASSERT_TRUE(form->Dbugtxt->isVisible());
+  // The row below the box stays in reach while it shows.
+  for (QWidget* control : {static_cast<QWidget*>(form->Closemenu), static_cast<QWidget*>(form->Bal),
+                           static_cast<QWidget*>(form->DEFAULTTC)}) {
+    EXPECT_EQ(form->childAt(control->mapTo(form.get(), control->rect().center())), control)
+        << control->objectName().toStdString();
+  }
+  shiftRightClick();
+  EXPECT_TRUE(form->Dbugtxt->isHidden());
+
+  // Left showing when the panel closes, the box is gone when it opens again.
+  shiftRightClick();
+  QTest::mouseClick(form->Settings, Qt::LeftButton);
+  QTest::mouseClick(form->Settings, Qt::LeftButton);
+  ASSERT_TRUE(form->Options->isVisible());
+  EXPECT_TRUE(form->Dbugtxt->isHidden());
+  shiftRightClick();
+  QTest::mouseClick(form->Closemenu, Qt::LeftButton);
+  form->Settings_Click();
+  EXPECT_TRUE(form->Dbugtxt->isHidden());
+}
+
+// Real clicks on the option controls, then a real Space: it plays, and no box changes.
+TEST_F(Layout, ClickedControlsLeaveTheKeysWithLogo) {
+  form->Aboutscreen->hide();
+  form->Settings_Click();
+  // The first call a Space makes (its release then refreshes the paused player).
+  auto space = [&] {
+    player.calls.clear();
+    player.state = MediaPlayer::kPaused;
+    QTest::keyClick(form->windowHandle(), Qt::Key_Space);
+    return player.calls.empty() ? std::string() : player.calls.front();
+  };
+  for (QCheckBox* box : {form->SWAPFFRW, form->Ontop, form->TODTC, form->PEDALON}) {
+    QTest::mouseClick(box, Qt::LeftButton);
+    const bool checked = box->isChecked();
+    EXPECT_EQ(form->focusWidget(), form->Logo) << box->objectName().toStdString();
+    EXPECT_EQ(space(), "play") << box->objectName().toStdString();
+    EXPECT_EQ(box->isChecked(), checked) << box->objectName().toStdString();
+  }
+  for (QComboBox* list : {form->DEFAULTTC, form->TCFormat, form->TCPaste, form->PedalPort}) {
+    QTest::mouseClick(list, Qt::LeftButton);
+    list->hidePopup();
+    EXPECT_EQ(form->focusWidget(), form->Logo) << list->objectName().toStdString();
+    EXPECT_EQ(space(), "play") << list->objectName().toStdString();
+  }
+  // No other control the window shows takes the focus from a click, those added later included.
+  form->Bookmark->show();
+  for (QWidget* control : form->findChildren<QWidget*>()) {
+    if (control == form->Logo || control == static_cast<QWidget*>(form->TCEntry) ||
+        control->window() != form.get()) {
+      continue;
+    }
+    EXPECT_FALSE(control->focusPolicy() & Qt::ClickFocus)
+        << control->objectName().toStdString() << " " << control->metaObject()->className();
+  }
 }
 
 TEST_F(Layout, AboutPanelMovesThePlayerBelowItAndBack) {
