@@ -41,6 +41,8 @@ class WindowLook : public FormTest {
     for (int i = 0; i < form->PedalPort->count(); ++i) {
       form->PedalPort->setItemText(i, QString("COM %1 Modem").arg(i + 1));
     }
+    // A USB pedal's entry, as the list names one.
+    form->PedalPort->setItemText(form->PedalPort->count() - 1, "USB: VEC USB Footpedal");
     for (int i = 0; i < 5; ++i) form->AutoBack_Click();  // "AutoBackup = 2.5 Sec"
     for (int i = 0; i < 5; ++i) form->TCLabel_Click();   // "User Set TIME CODE"
     form->Pedalstat->setText(" Disabled");
