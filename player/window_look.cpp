@@ -66,6 +66,8 @@ QPalette LightPalette(const QPalette& base) {
   QPalette palette = base;
   palette.setColor(QPalette::Window, QColor(0xEC, 0xEC, 0xEC));
   palette.setColor(QPalette::WindowText, Qt::black);
+  // Every colour its own, none taken from the dark window around it.
+  palette.setResolveMask(~QPalette::ResolveMask(0));
   return palette;
 }
 
