@@ -3,6 +3,7 @@
 #include <unknwn.h>
 
 #include <new>
+#include <type_traits>
 
 #include "class_factory.h"
 #include "class_table.h"
@@ -66,3 +67,13 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
   return brevin::UnregisterServer(brevin::Module().module);
 }
+
+// The loader and the COM runtime call these through pointers of the platform's types: a
+// definition of another calling convention would build and then corrupt a 32-bit host's stack.
+static_assert(std::is_same_v<decltype(&DllMain), BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID)>,
+              "the loader calls DllMain as WINAPI");
+static_assert(std::is_same_v<decltype(&DllGetClassObject), LPFNGETCLASSOBJECT> &&
+                  std::is_same_v<decltype(&DllCanUnloadNow), LPFNCANUNLOADNOW> &&
+                  std::is_same_v<decltype(&DllRegisterServer), HRESULT(STDAPICALLTYPE*)()> &&
+                  std::is_same_v<decltype(&DllUnregisterServer), HRESULT(STDAPICALLTYPE*)()>,
+              "the exports are called as STDAPI");
