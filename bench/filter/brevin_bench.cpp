@@ -1,7 +1,12 @@
-// Brevin's cost, as ratios against a floor measured in the same run:
+// Brevin's cost, as ratios against floors measured in the same run:
 //  - one long PCM recording streamed through Wine's filter graph (file source, wave parser, null
 //    renderer, no clock) with the built Brevin module between parser and renderer, against the
-//    same graph without it;
+//    same graph without it, and against the same graph with Wine's own pass-through filter (the
+//    Sample Grabber, which hands each sample on in place) in Brevin's place;
+//  - per sample: what the graph gains with Brevin, against one round trip through Wine's memory
+//    allocator, which the filter pays for every sample it delivers (it takes each output buffer
+//    from the downstream allocator); the graph without Brevin plus that round trip is the floor
+//    for any filter that delivers its samples in buffers of its own;
 //  - the filter's per-sample transform on the system allocator's samples, against a bare memcpy
 //    of the same sizes between the same buffers.
 // Each figure is the best of several rounds, so a busy machine shows as noise, not as cost.
@@ -9,6 +14,7 @@
 #include <control.h>
 #include <evcode.h>
 #include <objbase.h>
+#include <qedit.h>
 #include <strmif.h>
 #include <uuids.h>
 #include <wrl/client.h>
@@ -34,7 +40,7 @@ using brevin::test::WaveFile;
 
 namespace {
 
-constexpr int kGraphRounds = 11;
+constexpr int kGraphRounds = 15;
 constexpr int kCopyRounds = 9;
 
 double Seconds() {
@@ -59,12 +65,42 @@ double Best(int rounds, const std::function<bool()>& work) {
   return best;
 }
 
-// Source, parser, optionally Brevin, and the null renderer, connected and without a clock.
+// Counts the samples that pass Wine's Sample Grabber. It outlives every graph it is given to.
+class SampleCounter : public ISampleGrabberCB {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_ISampleGrabberCB)) {
+      *object = static_cast<ISampleGrabberCB*>(this);
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE SampleCB(double, IMediaSample* sample) override {
+    ++samples;
+    bytes += sample->GetActualDataLength();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE BufferCB(double, BYTE*, long) override { return E_NOTIMPL; }
+
+  // Written on the streaming thread, read after the graph has stopped.
+  long samples = 0;
+  long long bytes = 0;
+};
+
+// What sits between the parser and the null renderer.
+struct Middle {
+  const BrevinModule* brevin = nullptr;  // the built module's filter
+  SampleCounter* grabbing = nullptr;     // Wine's Sample Grabber, counting into this
+};
+
+// Source, parser, what `middle` names, and the null renderer, connected and without a clock.
 class PlaybackGraph {
  public:
-  PlaybackGraph(const WaveFile& file, const BrevinModule* brevin) {
-    ok_ = Build(file, brevin);
-  }
+  PlaybackGraph(const WaveFile& file, Middle middle) { ok_ = Build(file, middle); }
   ~PlaybackGraph() {
     if (control_) control_->Stop();
   }
@@ -88,13 +124,23 @@ class PlaybackGraph {
     ComPtr<IPin> in = FirstPin(to, PINDIR_INPUT);
     return out && in && SUCCEEDED(graph_->ConnectDirect(out.Get(), in.Get(), nullptr));
   }
+  bool AddMiddle(Middle middle, ComPtr<IBaseFilter>& filter) {
+    if (middle.brevin) {
+      return SUCCEEDED(middle.brevin->CreateFilter(filter)) &&
+             SUCCEEDED(graph_->AddFilter(filter.Get(), L"Brevin"));
+    }
+    ComPtr<ISampleGrabber> grabber;
+    return Add(brevin::test::CLSID_SampleGrabberFilter, L"grabber", filter) &&
+           SUCCEEDED(filter.As(&grabber)) && SUCCEEDED(grabber->SetBufferSamples(FALSE)) &&
+           SUCCEEDED(grabber->SetCallback(middle.grabbing, 0));
+  }
 
-  bool Build(const WaveFile& file, const BrevinModule* brevin) {
+  bool Build(const WaveFile& file, Middle middle) {
     if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_PPV_ARGS(&graph_)))) {
       return false;
     }
-    ComPtr<IBaseFilter> source, parser, renderer, filter;
+    ComPtr<IBaseFilter> source, parser, renderer, between;
     ComPtr<IFileSourceFilter> fileSource;
     if (!Add(CLSID_AsyncReader, L"source", source) || FAILED(source.As(&fileSource)) ||
         FAILED(fileSource->Load(file.Path().c_str(), nullptr)) ||
@@ -104,15 +150,12 @@ class PlaybackGraph {
       return false;
     }
     IBaseFilter* last = parser.Get();
-    if (brevin) {
-      if (FAILED(brevin->CreateFilter(filter)) ||
-          FAILED(graph_->AddFilter(filter.Get(), L"Brevin")) || !Link(last, filter.Get())) {
-        return false;
-      }
-      last = filter.Get();
+    if (middle.brevin || middle.grabbing) {
+      if (!AddMiddle(middle, between) || !Link(last, between.Get())) return false;
+      last = between.Get();
     }
     if (!Link(last, renderer.Get())) return false;
-    parserBuffers_ = Buffers(FirstPin(brevin ? filter.Get() : renderer.Get(), PINDIR_INPUT).Get());
+    parserBuffers_ = Buffers(FirstPin(between ? between.Get() : renderer.Get(), PINDIR_INPUT).Get());
     ComPtr<IMediaFilter> timing;
     return SUCCEEDED(graph_.As(&timing)) && SUCCEEDED(timing->SetSyncSource(nullptr)) &&
            SUCCEEDED(graph_.As(&control_)) &&
@@ -143,6 +186,46 @@ class PlaybackGraph {
   ComPtr<IMediaEvent> events_;
 };
 
+// The system's memory allocator with one buffer of the size Brevin asks for (half a second of
+// the recording), committed.
+class SystemAllocator {
+ public:
+  explicit SystemAllocator(LONG bufferSize) {
+    ALLOCATOR_PROPERTIES wanted{1, bufferSize, 1, 0};
+    ALLOCATOR_PROPERTIES actual{};
+    ok_ = SUCCEEDED(CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_PPV_ARGS(&allocator_))) &&
+          SUCCEEDED(allocator_->SetProperties(&wanted, &actual)) &&
+          SUCCEEDED(allocator_->Commit());
+  }
+  ~SystemAllocator() {
+    if (ok_) allocator_->Decommit();
+  }
+
+  // `count` samples taken and given back, as the filter does for every sample it delivers.
+  bool RoundTrips(long count) {
+    for (long i = 0; ok_ && i < count; ++i) {
+      IMediaSample* sample = nullptr;
+      if (FAILED(allocator_->GetBuffer(&sample, nullptr, nullptr, 0))) return false;
+      sample->Release();
+    }
+    return ok_;
+  }
+
+ private:
+  bool ok_ = false;
+  ComPtr<IMemAllocator> allocator_;
+};
+
+struct Timings {
+  std::vector<double> bare, brevin, grabber, allocator;
+  void Sort() {
+    for (auto* times : {&bare, &brevin, &grabber, &allocator}) {
+      std::sort(times->begin(), times->end());
+    }
+  }
+};
+
 void GraphRatio(const BrevinModule& module) {
   // Three minutes of CD-quality stereo.
   const WaveFile file(2, 44100, 16, 44100 * 180);
@@ -150,35 +233,59 @@ void GraphRatio(const BrevinModule& module) {
     std::printf("graph: cannot write the recording\n");
     return;
   }
-  std::vector<double> bareTimes, brevinTimes;
-  // Alternating rounds, so both graphs see the same machine; a new graph for every round, built
+  SampleCounter counter;
+  SystemAllocator allocator(44100 * 4 / 2);
+  Timings t;
+  long samples = 0;
+  // Alternating rounds, so every graph sees the same machine; new graphs for every round, built
   // outside the timing, since a graph played once keeps its completion.
   for (int i = 0; i < kGraphRounds; ++i) {
-    PlaybackGraph bare(file, nullptr);
-    PlaybackGraph withBrevin(file, &module);
+    PlaybackGraph grabber(file, Middle{nullptr, &counter});
+    PlaybackGraph bare(file, Middle{});
+    PlaybackGraph withBrevin(file, Middle{&module, nullptr});
+    counter.samples = 0;
+    counter.bytes = 0;
+    const double g = Best(1, [&] { return grabber.PlayThrough(); });
+    samples = counter.samples;
     const double a = Best(1, [&] { return bare.PlayThrough(); });
     const double b = Best(1, [&] { return withBrevin.PlayThrough(); });
+    const double r = Best(1, [&] { return allocator.RoundTrips(samples); });
     if (i == 0) {
-      std::printf("parser's buffers: to the renderer %ld x %ld bytes, to Brevin %ld x %ld bytes\n",
+      std::printf("parser's buffers: to the renderer %ld x %ld bytes, to Brevin %ld x %ld bytes; "
+                  "%ld samples a run, %lld bytes each\n",
                   bare.parserBuffers_.cBuffers, bare.parserBuffers_.cbBuffer,
-                  withBrevin.parserBuffers_.cBuffers, withBrevin.parserBuffers_.cbBuffer);
+                  withBrevin.parserBuffers_.cBuffers, withBrevin.parserBuffers_.cbBuffer, samples,
+                  samples ? counter.bytes / samples : 0);
     }
-    if (a < 0 || b < 0) {
+    if (a < 0 || b < 0 || g < 0 || r < 0 || samples == 0) {
       std::printf("graph: a graph failed to build or play\n");
       return;
     }
-    bareTimes.push_back(a);
-    brevinTimes.push_back(b);
+    t.bare.push_back(a);
+    t.brevin.push_back(b);
+    t.grabber.push_back(g);
+    t.allocator.push_back(r);
   }
-  std::sort(bareTimes.begin(), bareTimes.end());
-  std::sort(brevinTimes.begin(), brevinTimes.end());
+  t.Sort();
+  const double megabytes = static_cast<double>(file.Audio().size()) / 1e6;
+  const double perSample = 1e6 / static_cast<double>(samples);
   // The best rounds and the middle rounds: on a shared machine the two tell apart cost and noise.
-  for (auto [label, index] : {std::pair{"best", size_t{0}}, std::pair{"median", bareTimes.size() / 2}}) {
-    const double bare = bareTimes[index];
-    const double brevin = brevinTimes[index];
-    std::printf("graph %-6s %.1f MB: without Brevin %8.2f ms, with %8.2f ms, ratio %.3f\n", label,
-                static_cast<double>(file.Audio().size()) / 1e6, bare * 1e3, brevin * 1e3,
-                brevin / bare);
+  for (auto [label, index] : {std::pair{"best", size_t{0}}, std::pair{"median", t.bare.size() / 2}}) {
+    const double bare = t.bare[index];
+    const double brevin = t.brevin[index];
+    const double grabber = t.grabber[index];
+    const double floor = bare + t.allocator[index];
+    std::printf("graph %-6s %.1f MB: without Brevin %8.2f ms, with %8.2f ms, ratio %.3f; "
+                "Wine's Sample Grabber instead %8.2f ms, ratio %.3f\n",
+                label, megabytes, bare * 1e3, brevin * 1e3, brevin / bare, grabber * 1e3,
+                grabber / bare);
+    std::printf("  a sample: without Brevin %.1f us, with %.1f us, Brevin adds %.1f us; "
+                "Wine's allocator round trip alone %.1f us\n",
+                bare * perSample, brevin * perSample, (brevin - bare) * perSample,
+                t.allocator[index] * perSample);
+    std::printf("  floor, the graph without Brevin plus that round trip a sample: ratio %.3f; "
+                "Brevin against the floor %.3f\n",
+                floor / bare, brevin / floor);
   }
 }
 
@@ -236,31 +343,6 @@ void CopyRatio(LONG size) {
               copy / repeats * 1e6, transform / repeats * 1e6, transform / copy);
 }
 
-// One sample taken from and given back to the system's allocator, as the filter does for every
-// sample it delivers: the part of a sample's way that is the platform's.
-void AllocatorRoundTrip() {
-  ComPtr<IMemAllocator> allocator;
-  ALLOCATOR_PROPERTIES wanted{1, 88200, 1, 0};
-  ALLOCATOR_PROPERTIES actual{};
-  if (FAILED(CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_PPV_ARGS(&allocator))) ||
-      FAILED(allocator->SetProperties(&wanted, &actual)) || FAILED(allocator->Commit())) {
-    std::printf("allocator: not available\n");
-    return;
-  }
-  constexpr int kRepeats = 20000;
-  const double time = Best(kCopyRounds, [&] {
-    for (int i = 0; i < kRepeats; ++i) {
-      IMediaSample* sample = nullptr;
-      if (FAILED(allocator->GetBuffer(&sample, nullptr, nullptr, 0))) return false;
-      sample->Release();
-    }
-    return true;
-  });
-  allocator->Decommit();
-  std::printf("allocator GetBuffer and release: %.3f us a sample\n", time / kRepeats * 1e6);
-}
-
 }  // namespace
 
 int main() {
@@ -273,10 +355,9 @@ int main() {
     }
     GraphRatio(module);
   }
-  // The sizes of a small sample, half a second of CD audio (the filter's own buffer)
-  // and a large block.
-  for (LONG size : {4096L, 88200L, 1048576L}) CopyRatio(size);
-  AllocatorRoundTrip();
+  // The sizes of the wave parser's samples of CD audio (40 ms), half a second of it (the
+  // filter's own buffer) and a large block.
+  for (LONG size : {7056L, 88200L, 1048576L}) CopyRatio(size);
   CoUninitialize();
   return 0;
 }
