@@ -26,7 +26,10 @@ inline void PutText(Bytes& bytes, std::size_t at, std::string_view text) {
 // A RIFF file: "RIFF", the form size (patched on Bytes()), "WAVE", then the chunks added.
 class RiffFile {
  public:
-  RiffFile() { PutText(bytes_, 0, "RIFF\0\0\0\0WAVE"); bytes_.resize(12); }
+  RiffFile() {
+    PutText(bytes_, 0, "RIFF");
+    PutText(bytes_, 8, "WAVE");
+  }
 
   // Adds a chunk with `data` and, for an odd size, the pad byte; returns its header position.
   std::size_t Chunk(std::string_view id, const Bytes& data) {
