@@ -54,8 +54,12 @@ bool ReadLine(std::istream& in, std::string& line) {
 }  // namespace
 
 BookmarkLines ReadBookmarkFile(const std::filesystem::path& file) {
-  BookmarkLines lines;
   std::ifstream in(file, std::ios::binary);
+  return ReadBookmarks(in);
+}
+
+BookmarkLines ReadBookmarks(std::istream& in) {
+  BookmarkLines lines;
   std::string raw;
   for (auto& line : lines) {
     if (!ReadLine(in, raw)) break;
@@ -65,8 +69,7 @@ BookmarkLines ReadBookmarkFile(const std::filesystem::path& file) {
   return lines;
 }
 
-WriteResult WriteBookmarkFile(const std::filesystem::path& file,
-                              const std::array<BookmarkLine, 13>& lines) {
+std::string BookmarkText(const std::array<BookmarkLine, 13>& lines) {
   std::string out;
   for (const BookmarkLine& line : lines) {
     out += timecode::NumberText(line.number);
@@ -74,7 +77,12 @@ WriteResult WriteBookmarkFile(const std::filesystem::path& file,
     out += line.text;
     out += "\r\n";
   }
-  return WriteFileAtomically(file, out);
+  return out;
+}
+
+WriteResult WriteBookmarkFile(const std::filesystem::path& file,
+                              const std::array<BookmarkLine, 13>& lines) {
+  return WriteFileAtomically(file, BookmarkText(lines));
 }
 
 }  // namespace quillmark

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <filesystem>
+#include <iosfwd>
 #include <optional>
 #include <string>
 
@@ -31,6 +32,11 @@ std::string BookmarkFilePath(const std::string& mediaPath);
 std::optional<BookmarkLine> ParseBookmarkLine(const std::string& line);
 
 BookmarkLines ReadBookmarkFile(const std::filesystem::path& file);
+// The same from any stream of the file's bytes.
+BookmarkLines ReadBookmarks(std::istream& in);
+
+// The file's text for `lines`: what WriteBookmarkFile writes.
+std::string BookmarkText(const std::array<BookmarkLine, 13>& lines);
 
 // Writes all thirteen lines at once; the old file stays whole when anything fails.
 WriteResult WriteBookmarkFile(const std::filesystem::path& file,

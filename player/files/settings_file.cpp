@@ -88,8 +88,12 @@ std::filesystem::path SettingsFilePath(const std::filesystem::path& programFolde
 }
 
 StoredSettings ReadSettingsFile(const std::filesystem::path& file) {
-  StoredSettings values;
   std::ifstream in(file, std::ios::binary);
+  return ReadSettings(in);
+}
+
+StoredSettings ReadSettings(std::istream& in) {
+  StoredSettings values;
   std::string line;
   const auto next = [&]() -> std::string_view {
     ReadLine(in, line);
@@ -116,7 +120,7 @@ StoredSettings ReadSettingsFile(const std::filesystem::path& file) {
   return values;
 }
 
-WriteResult WriteSettingsFile(const std::filesystem::path& file, const StoredSettings& v) {
+std::string SettingsText(const StoredSettings& v) {
   using timecode::NumberPrecision;
   std::string out;
   for (const auto& value : {v.defaultRateIndex, v.defaultModeIndex, v.clipboardFormat,
@@ -134,7 +138,11 @@ WriteResult WriteSettingsFile(const std::filesystem::path& file, const StoredSet
     out += value;
     out += "\r\n";
   }
-  return WriteFileAtomically(file, out);
+  return out;
+}
+
+WriteResult WriteSettingsFile(const std::filesystem::path& file, const StoredSettings& values) {
+  return WriteFileAtomically(file, SettingsText(values));
 }
 
 }  // namespace quillmark

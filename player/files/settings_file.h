@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <iosfwd>
 #include <map>
 #include <optional>
 #include <string>
@@ -43,6 +44,11 @@ std::filesystem::path SettingsFilePath(const std::filesystem::path& programFolde
 
 // The values of the file's lines; all absent when the file cannot be opened.
 StoredSettings ReadSettingsFile(const std::filesystem::path& file);
+// The same from any stream of the file's bytes.
+StoredSettings ReadSettings(std::istream& in);
+
+// The file's text for `values`: what WriteSettingsFile writes.
+std::string SettingsText(const StoredSettings& values);
 
 // Every value of the twelve must be present; named values whose name or text cannot be stored
 // are left out. The file is replaced as a whole or not at all.
