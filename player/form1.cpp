@@ -15,6 +15,7 @@ Form1::Form1(const FormPlatform& platform, QWidget* parent)
       cdlg1(platform.fileDialog),
       MsgBox(platform.messageBoxes),
       MSComm1(platform.serial),
+      UsbPedals(platform.usbPedals),
       platform_(platform) {
   CreateControls();
   ConnectHandlers();
@@ -54,6 +55,7 @@ void Form1::ConnectHandlers() {
   ConnectWorkflowHandlers();
   ConnectOptionsHandlers();
   ConnectPedalHandlers();
+  ConnectUsbPedalHandlers();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -24,7 +24,11 @@ class FileDialog;
 class MediaPlayer;
 class MessageBoxes;
 class SerialControl;
+class UsbPedalControl;
 class Clipboard;
+namespace quillmark {
+struct StoredSettings;
+}
 
 // What the window talks to outside itself.
 struct FormPlatform {
@@ -34,6 +38,9 @@ struct FormPlatform {
   // MSComm1. Null on a run that must not touch the serial ports (the probe): then no port opens
   // and no pedal line counts as held.
   SerialControl* serial = nullptr;
+  // The USB pedals that MSComm1 reaches from port UsbPedalControl::kFirstPort on; offered after
+  // "COM 8". Null: no USB pedals.
+  UsbPedalControl* usbPedals = nullptr;
   // The system clipboard; null on a run that must not touch it (the probe).
   Clipboard* clipboard = nullptr;
   // The user's settings folder (~/.config/quillmark, UserSettingsFolder()): the settings file is
@@ -131,6 +138,13 @@ class Form1 : public QWidget {
   void PlaySwitchPressed();
   void PlaySwitchReleased();
 
+  // ---- USB pedals (usb_pedal.cpp) ----
+  // The USB pedals' entries after "COM 8", for pedals not yet listed.
+  void AddUsbPedalPorts();
+  // A USB pedal's turn: unplugged, back, or not readable by this user.
+  void UsbPedalTurn(int event);
+  void LearnPedal_Click();
+
   // ---- Time code readers of the open recording (media_readers.cpp) ----
   void ScanChunks();
   void ReadBWFTimeCode();
@@ -160,6 +174,7 @@ class Form1 : public QWidget {
   FileDialog* const cdlg1;
   MessageBoxes* const MsgBox;
   SerialControl* const MSComm1;
+  UsbPedalControl* const UsbPedals;
 
   // ---- Form-level state ----
   QString MediaExt;
@@ -219,6 +234,7 @@ class Form1 : public QWidget {
   PictureBox* Options;
   QComboBox* PedalPort;
   QCheckBox* PEDALON;
+  QPushButton* LearnPedal;  // "Learn pedal...": teaches Quillmark a USB pedal's switches
   QLabel* Pedalstat;
   QComboBox* DEFAULTTC;
   QComboBox* DEFAULTDF;
@@ -275,6 +291,9 @@ class Form1 : public QWidget {
   void ConnectHandlers();
   void ConnectOptionsHandlers();  // options_connections.cpp
   void ConnectPedalHandlers();    // pedal.cpp
+  void ConnectUsbPedalHandlers();  // usb_pedal.cpp
+  // settings.cpp: the chosen or taught USB pedal, after the twelve lines, and back.
+  void RestoreUsbPedal(const quillmark::StoredSettings& stored);
 
   // media_readers.cpp: adds reader lines to Dbugtxt
   void AppendDebug(std::string_view text);
@@ -295,4 +314,5 @@ class Form1 : public QWidget {
 
   const FormPlatform platform_;
   bool unloaded_ = false;
+  bool pedalAccessTold_ = false;  // the box about a USB pedal this user may not read
 };

@@ -9,6 +9,7 @@
 #include "form1.h"
 #include "number_text.h"
 #include "platform/media_player.h"
+#include "platform/serial_control.h"
 #include "twips.h"
 
 namespace {
@@ -36,6 +37,7 @@ void Form1::Form_Load() {
   DEFAULTDF->setCurrentIndex(-1);
   TCFormat->setCurrentIndex(1);
   for (int i = 0; i <= 7; ++i) PedalPort->setItemData(i, i + 1);
+  AddUsbPedalPorts();
 
   ProbePedalPorts();
   LoadSettings();
@@ -93,4 +95,6 @@ void Form1::Form_Unload() {
   unloaded_ = true;
   MP1->setURL("");
   Closemenu_Click();
+  // The pedal's port closes with the window: a grabbed USB pedal types into other programs again.
+  if (MSComm1 && MSComm1->PortOpen()) MSComm1->SetPortOpen(false);
 }

@@ -104,6 +104,11 @@ void Form1::MSComm1_OnComm() {
       }
       if (MSComm1->CDHolding()) Pedalstat->setText(swapped ? " Rwd" : " FFwd");
       break;
+    case SerialControl::kEventUnplugged:
+    case SerialControl::kEventPluggedIn:
+    case SerialControl::kEventNoAccess:
+      UsbPedalTurn(MSComm1->CommEvent());
+      break;
     default:
       break;  // error and buffer notifications are of no interest to a pedal
   }

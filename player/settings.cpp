@@ -22,6 +22,7 @@
 #include "form1.h"
 #include "form_text.h"
 #include "platform/message_boxes.h"
+#include "platform/usb_pedal_control.h"
 #include "settings_file.h"
 #include "version.h"
 
@@ -53,6 +54,15 @@ void Apply(Slider* slider, std::optional<int32_t> value) {
   }
 }
 
+// Line 6 chooses among "COM 1" to "COM 8" only; the USB pedals after them are named by the lines
+// after the twelve.
+constexpr int kSerialPortEntries = 8;
+
+std::optional<int16_t> SerialPortIndex(std::optional<int16_t> index) {
+  if (index && *index >= kSerialPortEntries) return {};
+  return index;
+}
+
 }  // namespace
 
 QString UserSettingsFolder() {
@@ -74,7 +84,8 @@ void Form1::LoadSettings() {
   Apply(TCFormat, stored.clipboardFormat);
   Apply(TCPaste, stored.clipboardMode);
   // The port is chosen before the pedal is switched on.
-  Apply(PedalPort, stored.pedalPortIndex);
+  Apply(PedalPort, SerialPortIndex(stored.pedalPortIndex));
+  RestoreUsbPedal(stored);
   Apply(PEDALON, stored.pedalOn);
   Apply(SWAPFFRW, stored.swapWind);
   Apply(RWScroll, stored.windStep);
@@ -94,7 +105,15 @@ void Form1::SaveSettings() {
   values.clipboardFormat = TCFormat->currentIndex();
   values.clipboardMode = TCPaste->currentIndex();
   values.pedalOn = checked(PEDALON);
-  values.pedalPortIndex = PedalPort->currentIndex();
+  // A USB pedal chosen leaves line 6 at -1 (no serial port), which an older version reads as
+  // nothing chosen; the pedal itself follows the twelve lines.
+  const int portIndex = PedalPort->currentIndex();
+  const bool usbChosen = portIndex >= kSerialPortEntries;
+  values.pedalPortIndex = usbChosen ? -1 : portIndex;
+  if (UsbPedals) {
+    const auto pedal = UsbPedals->SettingsValues(usbChosen ? PedalPort->itemData(portIndex).toInt() : 0);
+    values.named.insert(pedal.begin(), pedal.end());
+  }
   values.swapWind = checked(SWAPFFRW);
   values.windStep = RWScroll->value();
   values.onTop = checked(Ontop);
@@ -114,4 +133,17 @@ void Form1::SaveSettings() {
                      QDir::toNativeSeparators(platform_.settingsFolder),
                  "ERROR SAVING SETTINGS", MessageBoxes::Buttons::OkOnly);
   }
+}
+
+void Form1::RestoreUsbPedal(const quillmark::StoredSettings& stored) {
+  if (!UsbPedals) return;
+  // The pedal is offered (its entry is added as it joins); it is the port chosen when line 6
+  // chose none. One that is not plugged in is marked as the probe marks a missing port.
+  const int port = UsbPedals->RestoreSettings(stored.named);
+  const int index = port ? PedalPort->findData(port) : -1;
+  if (index < 0) return;
+  if (!UsbPedals->Present(port) && !PedalPort->itemText(index).endsWith(" NA")) {
+    PedalPort->setItemText(index, PedalPort->itemText(index) + " NA");
+  }
+  if (stored.pedalPortIndex.value_or(-1) < 0) PedalPort->setCurrentIndex(index);
 }
