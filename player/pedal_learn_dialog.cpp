@@ -28,15 +28,19 @@ PedalLearnDialog::PedalLearnDialog(std::unique_ptr<PedalLearner> learner, QWidge
 
   // Devices that could not be opened are no secret: an unlisted pedal is likely among them.
   const auto refused = learner_->Refused().size();
+  QString note;
   if (refused > 0) {
-    auto* note = new QLabel(
-        QString("%1 input device(s) may not be read by this user. A pedal among them needs the "
-                "udev rule for it, or the user in the \"input\" group (see the README).")
-            .arg(refused),
-        this);
-    note->setObjectName("Refused");
-    note->setWordWrap(true);
-    layout->addWidget(note);
+    note = QString("%1 input device(s) may not be read by this user. A pedal among them needs the "
+                   "udev rule for it, or the user in the \"input\" group (see the README).")
+               .arg(refused);
+  } else if (learner_->Listening() == 0) {
+    note = "No device with keys or buttons is plugged in yet: plug the pedal in.";
+  }
+  if (!note.isEmpty()) {
+    auto* label = new QLabel(note, this);
+    label->setObjectName("Note");
+    label->setWordWrap(true);
+    layout->addWidget(label);
   }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
   layout->addWidget(buttons);
