@@ -146,7 +146,9 @@ TEST_F(UsbPedalWindowTest, KnownPedalsFollowTheEightPortsAndAreGrabbedOnlyWhileE
   EXPECT_FALSE(devices.grabbed(kVec));
   EXPECT_EQ(devices.grabs(kVec).releases, 3);
 
-  // A pedal plugged in while the window is open joins the list.
+  // A pedal plugged in while the window is open joins the list; a keyboard does not.
+  devices.plug("/dev/input/event2", {KEY_A});
+  directory.Add(InputDevice("/dev/input/event2", 0x046d, 0xc31c, "Keyboard"));
   const std::string twin = "/dev/input/event6";
   devices.plug(twin, {BTN_0, BTN_1, BTN_2});
   auto device = VecPedal(twin);
@@ -201,6 +203,9 @@ TEST_F(UsbPedalWindowTest, ATaughtPedalIsChosenAndComesBackNextRunWithItsSwitche
   devices.plug(keyboard, {KEY_A, KEY_B});
   directory.Add(InputDevice(pedal, 0x1a86, 0xe026, "FootSwitch"));
   directory.Add(InputDevice(keyboard, 0x046d, 0xc31c, "Keyboard"));
+  devices.plug("/dev/input/event4", {KEY_C});
+  devices.deny("/dev/input/event4");
+  directory.Add(InputDevice("/dev/input/event4", 0x1111, 0x2222, "Locked"));
   form->PedalPort->setCurrentIndex(kFirstUsbEntry);
   form->PEDALON->setChecked(true);
 
@@ -217,6 +222,9 @@ TEST_F(UsbPedalWindowTest, ATaughtPedalIsChosenAndComesBackNextRunWithItsSwitche
     }
   };
   EXPECT_TRUE(learning->Prompt().contains("LEFT"));
+  const auto* note = learning->findChild<QLabel*>("Note");
+  ASSERT_NE(note, nullptr);
+  EXPECT_TRUE(note->text().startsWith("1 input device(s) may not be read")) << note->text().toStdString();
   press(pedal, KEY_B, "MIDDLE");
   press(keyboard, KEY_A, nullptr);  // another device, once the pedal has spoken: passed over
   press(pedal, KEY_B, nullptr);     // the left switch again: passed over
