@@ -1,17 +1,15 @@
 #pragma once
 // The pedal benchmarks' measurement: the delay from a switch's change to the OnComm handler on
 // this thread, against a floor measured in the same run: a bare thread blocked in poll on a pipe,
-// woken by a write, handing off to this thread. No pedal can be faster than the floor.
+// woken by a write, waking this thread through another pipe. A pedal's path has the same two
+// wake-ups and more.
 
 #include <benchmark/benchmark.h>
 #include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -23,25 +21,6 @@
 
 namespace bench_support {
 
-// One event handed from a worker to the measuring thread.
-class Handoff {
- public:
-  void signal() {
-    std::lock_guard lock(mutex_);
-    ++count_;
-    arrived_.notify_one();
-  }
-  void waitFor(long n) {
-    std::unique_lock lock(mutex_);
-    arrived_.wait(lock, [&] { return count_ >= n; });
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable arrived_;
-  long count_ = 0;
-};
-
 // The median of `times`: a machine busy with other work stretches some rounds a lot, the median
 // little.
 inline double Median(std::vector<double> times) {
@@ -50,37 +29,39 @@ inline double Median(std::vector<double> times) {
   return times[times.size() / 2];
 }
 
-// Seconds from a write to the pipe to the hand-off, the median of `rounds`.
+// Seconds from a write to a pipe to this thread's wake-up, the median of `rounds`: a bare thread
+// blocked in poll on the pipe reads the byte and writes one back through a second pipe, on which
+// this thread waits in poll.
 inline double BareWakeupSeconds(int rounds) {
-  int wake[2];
-  if (::pipe(wake) != 0) return 0;
-  Handoff handoff;
-  std::atomic<bool> stop{false};
-  std::thread waiter([&] {
+  int there[2], back[2];
+  if (::pipe(there) != 0) return 0;
+  if (::pipe(back) != 0) {
+    ::close(there[0]);
+    ::close(there[1]);
+    return 0;
+  }
+  const auto wait = [](int fd) {
+    pollfd ready{fd, POLLIN, 0};
+    ::poll(&ready, 1, -1);
     char byte;
-    while (true) {
-      pollfd fd{wake[0], POLLIN, 0};
-      ::poll(&fd, 1, -1);
-      if (::read(wake[0], &byte, 1) != 1 || stop) break;
-      handoff.signal();
-    }
+    return ::read(fd, &byte, 1) == 1 && byte != 0;
+  };
+  const auto send = [](int fd, char byte) { [[maybe_unused]] auto n = ::write(fd, &byte, 1); };
+  std::thread waiter([&] {
+    while (wait(there[0])) send(back[1], 1);
   });
   using Clock = std::chrono::steady_clock;
   std::vector<double> times;
   times.reserve(static_cast<std::size_t>(rounds));
-  for (int i = 1; i <= rounds; ++i) {
+  for (int i = 0; i < rounds; ++i) {
     const auto start = Clock::now();
-    const char byte = 1;
-    [[maybe_unused]] auto n = ::write(wake[1], &byte, 1);
-    handoff.waitFor(i);
+    send(there[1], 1);
+    wait(back[0]);
     times.push_back(std::chrono::duration<double>(Clock::now() - start).count());
   }
-  stop = true;
-  const char byte = 1;
-  [[maybe_unused]] auto n = ::write(wake[1], &byte, 1);
+  send(there[1], 0);  // stops the waiter
   waiter.join();
-  ::close(wake[0]);
-  ::close(wake[1]);
+  for (const int fd : {there[0], there[1], back[0], back[1]}) ::close(fd);
   return Median(std::move(times));
 }
 
