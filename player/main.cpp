@@ -49,6 +49,7 @@ int RunWindow(QApplication& app, const QString& file) {
   UsbPedalControl usbPedals(inputDevices);
   RoutedSerialControl serial(serialPorts, usbPedals, UsbPedalControl::kFirstPort);
   platform.serial = &serial;
+  platform.usbPedals = &usbPedals;
   platform.clipboard = &clipboard;
   platform.settingsFolder = UserSettingsFolder();
   platform.programFolder = QCoreApplication::applicationDirPath();

@@ -64,6 +64,7 @@ void PedalLearnDialog::showStep() {
   }
   if (step_ > 0) text += QString::fromStdString(device_.label).simplified();
   recorded_->setText(text);
+  recorded_->setVisible(!text.isEmpty());
 }
 
 void PedalLearnDialog::pressed(const platform::InputDeviceInfo& device, int code) {
