@@ -43,7 +43,14 @@ std::string MakeFolder(const fs::path& folder) {
 
 void Form1::finished_Click() {
   const QString mediaPath = cdlg1->FileName();
-  if (mediaPath.isEmpty()) return;
+  if (mediaPath.isEmpty()) {
+    // The typist may think the file that could not be played is open.
+    if (!FailedFile.isEmpty()) {
+      MsgBox->Show(FailedFile + " could not be played, so there is nothing to finish.",
+                   "NOTHING TO FINISH", MessageBoxes::Buttons::OkOnly);
+    }
+    return;
+  }
   const QString name = cdlg1->FileTitle();
   const fs::path completed = CompletedFolder(mediaPath, name);
 

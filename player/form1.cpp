@@ -49,6 +49,8 @@ void Form1::ConnectHandlers() {
   connect(MP1, &MediaPlayer::PlayStateChange, this, &Form1::MP1_PlayStateChange);
   connect(MP1, &MediaPlayer::KeyDown, this, &Form1::MP1_KeyDown);
   connect(MP1, &MediaPlayer::MouseUp, this, &Form1::MP1_MouseUp);
+  connect(MP1, &MediaPlayer::MediaError, this, &Form1::MP1_MediaError);
+  connect(MP1, &MediaPlayer::NoSoundDevice, this, &Form1::MP1_NoSoundDevice);
   for (int i = 0; i < static_cast<int>(Label1.size()); ++i) {
     connect(Label1[i], &ClickLabel::Click, this, [this, i] { Label1_Click(i); });
   }

@@ -123,6 +123,11 @@ class Form1 : public QWidget {
   void MP1_PlayStateChange(int newState);
   void MP1_KeyDown(int keyCode, int shift);
   void MP1_MouseUp(int button, int shift, int x, int y);
+  // The player cannot play the recording just opened: the typist is told why, and the window
+  // has nothing open.
+  void MP1_MediaError(const QString& reason);
+  // No sound device: the recording plays silently, and NoSound says so.
+  void MP1_NoSoundDevice(bool missing);
   void Label1_Click(int index);
 
   // ---- Display tick (display_tick.cpp) ----
@@ -191,6 +196,7 @@ class Form1 : public QWidget {
   float AutoBackSeconds = 0;
   QString Timer2Tag;   // the splash countdown, as text
   QString TCLabelTag;  // the time code name kept while the entry box is open
+  QString FailedFile;  // the name of the file last opened when the player could not play it
   timecode::ChunkScan Chunks;  // the chunk table of the open recording
 
   // ---- Main strip ----
@@ -215,6 +221,7 @@ class Form1 : public QWidget {
   ClickLabel* TCLabel;
   QFrame* TChilight;
   QLabel* HeadExt;
+  QLabel* NoSound;  // shown while the recording plays silently for want of a sound device
   QTimer* Timer1;
   QTimer* Timer2;
 
@@ -294,6 +301,9 @@ class Form1 : public QWidget {
   void ConnectUsbPedalHandlers();  // usb_pedal.cpp
   // settings.cpp: the chosen or taught USB pedal, after the twelve lines, and back.
   void RestoreUsbPedal(const quillmark::StoredSettings& stored);
+
+  // open_media.cpp: every per-recording value back to its value before a recording is read
+  void ResetRecordingValues();
 
   // media_readers.cpp: adds reader lines to Dbugtxt
   void AppendDebug(std::string_view text);

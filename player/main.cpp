@@ -31,7 +31,7 @@ QStringList ToQt(const std::vector<std::string>& arguments) {
 }
 
 int RunWindow(QApplication& app, const QString& file) {
-  MpvMediaPlayer player(MpvMediaPlayer::Output::Window);
+  MpvMediaPlayer player(MpvMediaPlayer::Window());
   if (!player.Ready()) {
     std::fprintf(stderr, "quillmark: the media engine (libmpv) could not be started\n");
     return 1;

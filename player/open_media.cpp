@@ -1,6 +1,7 @@
 // Opening a recording, and the events of the player.
 
 #include <QComboBox>
+#include <QPlainTextEdit>
 #include <QLabel>
 #include <QSlider>
 #include <QCheckBox>
@@ -8,6 +9,7 @@
 #include "form1.h"
 #include "platform/file_dialog.h"
 #include "platform/media_player.h"
+#include "platform/message_boxes.h"
 
 namespace {
 constexpr const char* kOpenTitle = "Open Media File";
@@ -28,24 +30,9 @@ void Form1::Fileopen_Click() {
   Bookmark->hide();
   cdlg1->ShowOpen();
   if (!cdlg1->FileName().isEmpty()) {
+    FailedFile.clear();
     setWindowTitle("Quillmark - " + cdlg1->FileTitle());
-    TCOffset = 0;
-    ID3Duration = 0;
-    for (int i = 1; i <= 12; ++i) {
-      Bookmark->setItemText(i - 1, QString("F%1 = 00:00:00:00").arg(i));
-      BookmarkPos[i] = 0;
-    }
-    BookmarkFile = "";
-    BWFStartTC = 0;
-    TODStartTC = 0;
-    ID3StartTC = 0;
-    UserTCValue = 0;
-    TCOffset = 0;
-    TCSource = 1;
-    DEFAULTTC_Click();  // the default frame rate, in red
-    TCLabel->setText("ELAPSED TIME");
-    TCLabelTag = "ELAPSED TIME";
-    STC->setText("00:00:00:00");
+    ResetRecordingValues();
     ScanChunks();
     Duration->setText("");
     if (!NoBext) ReadBWFTimeCode();
@@ -64,6 +51,49 @@ void Form1::Fileopen_Click() {
   }
   Logo->setFocus();
 }
+
+void Form1::ResetRecordingValues() {
+  TCOffset = 0;
+  ID3Duration = 0;
+  for (int i = 1; i <= 12; ++i) {
+    Bookmark->setItemText(i - 1, QString("F%1 = 00:00:00:00").arg(i));
+    BookmarkPos[i] = 0;
+  }
+  BookmarkFile = "";
+  BWFStartTC = 0;
+  TODStartTC = 0;
+  ID3StartTC = 0;
+  UserTCValue = 0;
+  TCOffset = 0;
+  TCSource = 1;
+  DEFAULTTC_Click();  // the default frame rate, in red
+  TCLabel->setText("ELAPSED TIME");
+  TCLabelTag = "ELAPSED TIME";
+  STC->setText("00:00:00:00");
+}
+
+void Form1::MP1_MediaError(const QString& reason) {
+  // Only a recording the window opened is reported; a finished or released one is not open.
+  if (cdlg1->FileName().isEmpty()) return;
+  // What the readers found in the file belongs to a recording that is not open: the window goes
+  // back to having nothing open, so no bookmark file is written beside it and File Finished has
+  // nothing to move. The diagnostic lines stay, with the reason.
+  FailedFile = cdlg1->FileTitle();
+  cdlg1->SetFileName("");
+  setWindowTitle("Quillmark");
+  ResetRecordingValues();
+  Bookmark->hide();
+  Duration->setText("");
+  Samplerate->setText("");
+  FDT->setText("00-00-00");
+  UB->setText("");
+  Dbugtxt->appendPlainText("Cannot play: " + reason);
+  MsgBox->Show(FailedFile + " cannot be played.\r\n" + reason, "CANNOT PLAY FILE",
+               MessageBoxes::Buttons::OkOnly);
+  Logo->setFocus();
+}
+
+void Form1::MP1_NoSoundDevice(bool missing) { NoSound->setVisible(missing); }
 
 void Form1::MP1_PlayStateChange(int /*newState*/) {
   if (MP1->playState() != MediaPlayer::kPlaying) return;

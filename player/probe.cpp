@@ -118,7 +118,7 @@ int RunProbe(const QStringList& arguments) {
     return 2;
   }
 
-  MpvMediaPlayer player(MpvMediaPlayer::Output::Headless);
+  MpvMediaPlayer player(MpvMediaPlayer::Headless());
   if (!player.Ready()) {
     Error("the media engine (libmpv) could not be started");
     return 1;

@@ -21,14 +21,15 @@ class MediaPlayer : public QObject {
   ~MediaPlayer() override = default;
 
   // The full path of the recording to load; "" releases the loaded one. A loaded recording waits
-  // paused at 0 until play is called.
+  // paused at 0 until play is called. A recording that cannot be played is reported by
+  // MediaError and leaves nothing loaded.
   virtual void setURL(const QString& path) = 0;
   virtual void play() = 0;
   virtual void pause() = 0;
   // Pauses and returns to 0; the recording stays loaded and the state becomes 1.
   virtual void stop() = 0;
 
-  // Seconds from the start. A position set is reported back at once, also while the recording is
+  // Seconds from the recording's first frame, which is 0. A position set is reported back at once, also while the recording is
   // still loading or the seek is still under way.
   virtual double currentPosition() const = 0;
   virtual void setCurrentPosition(double seconds) = 0;
@@ -53,4 +54,10 @@ class MediaPlayer : public QObject {
   // 2 Ctrl, 4 Alt); mouse button 1 left, 2 right, 4 middle.
   void KeyDown(int keyCode, int shift);
   void MouseUp(int button, int shift, int x, int y);
+  // The recording last given to setURL cannot be played; `reason` is the engine's, for the
+  // typist. Nothing is loaded any more.
+  void MediaError(const QString& reason);
+  // No sound device could be opened, so the recording plays on without sound (true); or sound
+  // plays on a device again (false).
+  void NoSoundDevice(bool missing);
 };

@@ -18,11 +18,13 @@
 
 namespace {
 // Observed properties are told apart by these reply ids.
-enum : uint64_t { kObserveDuration = 1, kObserveEof };
+enum : uint64_t { kObserveDuration = 1, kObserveEof, kObserveAudioOutput };
 // Seek commands carry their sequence number above this base.
 constexpr uint64_t kSeekReplyBase = 1000;
 // How close to a seek's target the running position must come before it is believed.
 constexpr double kLandingTolerance = 0.05;
+// A first frame later than this is the recording's content, not a codec's or container's delay.
+constexpr double kMostStartDelay = 0.5;
 
 void WakeUp(void* context) {
   // Runs on an mpv thread: queue the draining on the GUI thread, never call mpv here.
@@ -31,13 +33,13 @@ void WakeUp(void* context) {
 }
 }  // namespace
 
-MpvMediaPlayer::MpvMediaPlayer(Output output, QObject* parent) : MediaPlayer(parent) {
+MpvMediaPlayer::MpvMediaPlayer(const Output& output, QObject* parent)
+    : MediaPlayer(parent) {
   // mpv refuses to start in a locale whose decimal point is not ".".
   std::setlocale(LC_NUMERIC, "C");
   mpv_ = mpv_create();
   if (!mpv_) return;
   using namespace mpv_names;
-  const bool headless = output == Output::Headless;
   mpv_set_option_string(mpv_, kConfig, kNo);
   mpv_set_option_string(mpv_, kTerminal, kNo);
   mpv_set_option_string(mpv_, kLoadScripts, kNo);
@@ -50,8 +52,13 @@ MpvMediaPlayer::MpvMediaPlayer(Output output, QObject* parent) : MediaPlayer(par
   mpv_set_option_string(mpv_, kHrSeekFramedrop, kNo);
   mpv_set_option_string(mpv_, kAudioPitchCorrection, kNo);  // our own tempo filter keeps pitch
   mpv_set_option_string(mpv_, kPause, kYes);                // nothing starts by itself
-  mpv_set_option_string(mpv_, kVo, headless ? kNullOutput : kRenderApiOutput);
-  if (headless) mpv_set_option_string(mpv_, kAo, kNullOutput);
+  mpv_set_option_string(mpv_, kVo, output.video ? kRenderApiOutput : kNullOutput);
+  if (!output.sound) mpv_set_option_string(mpv_, kAo, kNullOutput);
+  if (!output.soundDevice.isEmpty()) {
+    mpv_set_option_string(mpv_, kAudioDevice, output.soundDevice.constData());
+  }
+  // Without a sound device the recording still plays, silently, so the time code runs.
+  mpv_set_option_string(mpv_, kAudioFallbackToNull, kYes);
   if (mpv_initialize(mpv_) < 0) {
     mpv_terminate_destroy(mpv_);
     mpv_ = nullptr;
@@ -59,13 +66,14 @@ MpvMediaPlayer::MpvMediaPlayer(Output output, QObject* parent) : MediaPlayer(par
   }
   mpv_observe_property(mpv_, kObserveDuration, kDuration, MPV_FORMAT_DOUBLE);
   mpv_observe_property(mpv_, kObserveEof, kEofReached, MPV_FORMAT_FLAG);
+  if (output.sound) {
+    mpv_observe_property(mpv_, kObserveAudioOutput, kCurrentAudioOutput, MPV_FORMAT_STRING);
+  }
+  mpv_request_log_messages(mpv_, kLogLevelError);
   mpv_set_wakeup_callback(mpv_, WakeUp, this);
 
-  if (headless) {
-    view_ = new QWidget;
-  } else {
-    view_ = new MpvVideoWidget(mpv_);
-  }
+  // The renderer is made before any recording is loaded: mpv needs it to open a video track.
+  view_ = output.video ? new MpvVideoWidget(mpv_) : new QWidget;
   view_->setAttribute(Qt::WA_StyledBackground);
   view_->setStyleSheet("background: black;");
   view_->setFocusPolicy(Qt::ClickFocus);
@@ -84,6 +92,11 @@ MpvMediaPlayer::~MpvMediaPlayer() {
 void MpvMediaPlayer::setURL(const QString& path) {
   if (!mpv_) return;
   loaded_ = false;
+  starting_ = false;
+  origin_ = 0;
+  loading_ = !path.isEmpty();
+  loadErrors_.clear();
+  failurePending_ = false;
   stopped_ = false;
   endReached_ = false;
   duration_ = 0;
@@ -92,6 +105,7 @@ void MpvMediaPlayer::setURL(const QString& path) {
   pendingPosition_ = 0;
   SetPaused(true);
   const QByteArray file = path.toUtf8();
+  entry_ = -1;
   if (path.isEmpty()) {
     hasFile_ = false;
     const char* command[] = {mpv_names::kStop, nullptr};
@@ -99,7 +113,12 @@ void MpvMediaPlayer::setURL(const QString& path) {
   } else {
     hasFile_ = true;
     const char* command[] = {mpv_names::kLoadFile, file.constData(), nullptr};
-    if (mpv_command(mpv_, command) < 0) hasFile_ = false;
+    if (mpv_command(mpv_, command) < 0) {
+      hasFile_ = false;
+    } else {
+      // The command has replaced the playlist by this one entry.
+      mpv_get_property(mpv_, mpv_names::kFirstPlaylistEntryId, MPV_FORMAT_INT64, &entry_);
+    }
   }
   StateMayHaveChanged();
 }
@@ -128,13 +147,13 @@ void MpvMediaPlayer::stop() {
 }
 
 double MpvMediaPlayer::currentPosition() const {
-  if (!mpv_ || !loaded_) return seekPending_ ? pendingPosition_ : 0;
+  if (!mpv_ || !loaded_ || starting_) return seekPending_ ? pendingPosition_ : 0;
   double position = 0;
   if (mpv_get_property(mpv_, mpv_names::kTimePos, MPV_FORMAT_DOUBLE, &position) < 0) {
     return seekPending_ ? pendingPosition_ : lastPosition_;
   }
-  // mpv may report a hair below 0 at the start, which would show as hour -1.
-  position = std::max(0.0, position);
+  // mpv may report a hair below the first frame at the start, which would show as hour -1.
+  position = std::max(0.0, position - origin_);
   if (seekPending_) {
     // After a seek that landed while paused, mpv reports the position less the audio it has
     // buffered until playback runs again; the target is the true position meanwhile.
@@ -160,8 +179,8 @@ int MpvMediaPlayer::playState() const {
 }
 
 QString MpvMediaPlayer::durationString() const {
-  if (!loaded_ || duration_ <= 0) return {};
-  const long total = std::lround(duration_);
+  if (duration() <= 0) return {};
+  const long total = std::lround(duration());
   const long hours = total / 3600, minutes = total / 60 % 60, seconds = total % 60;
   char text[32];
   if (hours > 0) {
@@ -172,7 +191,9 @@ QString MpvMediaPlayer::durationString() const {
   return QString::fromLatin1(text);
 }
 
-double MpvMediaPlayer::duration() const { return loaded_ ? duration_ : 0; }
+double MpvMediaPlayer::duration() const {
+  return loaded_ && !starting_ ? std::max(0.0, duration_ - origin_) : 0;
+}
 
 void MpvMediaPlayer::setBalance(int balance) {
   balance = std::clamp(balance, -100, 100);
@@ -184,10 +205,16 @@ void MpvMediaPlayer::setBalance(int balance) {
 void MpvMediaPlayer::setRate(double rate) {
   if (!mpv_ || !std::isfinite(rate)) return;
   double speed = std::clamp(rate, 0.01, 100.0);
+  if (speed == rate_) return;
+  // mpv reckons the position from the sound it has buffered, scaled by the speed, and a new
+  // tempo filter starts the sound afresh: without a seek the position would jump.
+  const bool keepPosition = hasFile_ && loaded_ && !starting_ && !endReached_;
+  const double position = keepPosition ? currentPosition() : 0;
   const bool tempoChanges = (speed != 1.0) != (rate_ != 1.0);
   rate_ = speed;
   if (tempoChanges) ApplyAudioFilters();
   mpv_set_property(mpv_, mpv_names::kSpeed, MPV_FORMAT_DOUBLE, &speed);
+  if (keepPosition) Seek(position);
 }
 
 bool MpvMediaPlayer::eventFilter(QObject* watched, QEvent* event) {
@@ -212,25 +239,41 @@ void MpvMediaPlayer::DrainEvents() {
     if (event->event_id == MPV_EVENT_NONE) break;
     HandleEvent(*event);
   }
+  // mpv hands out its log messages only once no other event waits, so the reason for a failure
+  // is complete only now.
+  if (failurePending_) {
+    failurePending_ = false;
+    loading_ = false;
+    if (loadErrors_.isEmpty()) loadErrors_ = QString::fromUtf8(mpv_error_string(failureError_));
+    emit MediaError(loadErrors_);
+  }
 }
 
 void MpvMediaPlayer::HandleEvent(const mpv_event& event) {
   switch (event.event_id) {
+    case MPV_EVENT_LOG_MESSAGE: {
+      const auto* message = static_cast<const mpv_event_log_message*>(event.data);
+      if (loading_ && loadErrors_.isEmpty()) {
+        loadErrors_ = QString::fromUtf8(message->text).trimmed();
+      }
+      break;
+    }
+    case MPV_EVENT_START_FILE:
+      startedEntry_ = static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id;
+      break;
     case MPV_EVENT_FILE_LOADED:
-      if (!hasFile_) break;
+      if (!hasFile_ || startedEntry_ != entry_) break;
       loaded_ = true;
-      // A position asked for while loading is applied now that seeking works.
-      if (seekPending_) Seek(pendingPosition_);
+      loading_ = false;
+      starting_ = true;
       StateMayHaveChanged();
       break;
     case MPV_EVENT_END_FILE: {
       const auto* end = static_cast<const mpv_event_end_file*>(event.data);
-      if (end && end->reason == MPV_END_FILE_REASON_ERROR) {
-        // The recording could not be opened: nothing is loaded.
-        hasFile_ = false;
-        loaded_ = false;
-        seekPending_ = false;
-        StateMayHaveChanged();
+      const bool failed =
+          end->reason == MPV_END_FILE_REASON_ERROR || end->reason == MPV_END_FILE_REASON_REDIRECT;
+      if (hasFile_ && end->playlist_entry_id == entry_ && failed) {
+        Failed(*end);
       }
       break;
     }
@@ -240,8 +283,12 @@ void MpvMediaPlayer::HandleEvent(const mpv_event& event) {
       }
       break;
     case MPV_EVENT_PLAYBACK_RESTART:
-      // Once mpv has taken the last seek asked for, a restart means it has landed.
-      if (seekPending_ && seeksQueued_ == seeksIssued_) seekLanded_ = true;
+      if (starting_) {
+        Started();
+      } else if (seekPending_ && seeksQueued_ == seeksIssued_) {
+        // Once mpv has taken the last seek asked for, a restart means it has landed.
+        seekLanded_ = true;
+      }
       break;
     case MPV_EVENT_PROPERTY_CHANGE: {
       const auto* property = static_cast<const mpv_event_property*>(event.data);
@@ -252,12 +299,53 @@ void MpvMediaPlayer::HandleEvent(const mpv_event& event) {
         endReached_ = property->format == MPV_FORMAT_FLAG && *static_cast<int*>(property->data);
         if (endReached_) paused_ = true;  // mpv keeps the last frame and pauses
         StateMayHaveChanged();
+      } else if (event.reply_userdata == kObserveAudioOutput) {
+        SoundOutputChanged(property->format == MPV_FORMAT_STRING
+                               ? *static_cast<const char* const*>(property->data)
+                               : nullptr);
       }
       break;
     }
     default:
       break;
   }
+}
+
+void MpvMediaPlayer::Started() {
+  starting_ = false;
+  double first = 0;
+  mpv_get_property(mpv_, mpv_names::kTimePos, MPV_FORMAT_DOUBLE, &first);
+  origin_ = first > 0 && first < kMostStartDelay ? first : 0;
+  // A position asked for while loading is applied now that it can be reckoned from the origin.
+  if (seekPending_) Seek(pendingPosition_);
+  StateMayHaveChanged();
+}
+
+void MpvMediaPlayer::Failed(const mpv_event_end_file& end) {
+  // Nothing is loaded. The reason is mpv's first error message for this file, or its error code;
+  // it is reported once the events are drained.
+  hasFile_ = false;
+  loaded_ = false;
+  starting_ = false;
+  seekPending_ = false;
+  failurePending_ = true;
+  failureError_ = end.error;
+  if (end.reason == MPV_END_FILE_REASON_REDIRECT) {
+    // A playlist: mpv would go on to play what it names.
+    const char* command[] = {mpv_names::kStop, nullptr};
+    mpv_command(mpv_, command);
+    loadErrors_ = "It is a playlist, not a recording.";
+  }
+  StateMayHaveChanged();
+}
+
+void MpvMediaPlayer::SoundOutputChanged(const char* output) {
+  // Only a recording being played opens the sound output; in between there is none to judge.
+  if (!output || !*output) return;
+  const int missing = std::strcmp(output, mpv_names::kNullOutput) == 0 ? 1 : 0;
+  if (missing == soundMissing_) return;
+  soundMissing_ = missing;
+  emit NoSoundDevice(missing == 1);
 }
 
 void MpvMediaPlayer::SetPaused(bool paused) {
@@ -269,14 +357,14 @@ void MpvMediaPlayer::SetPaused(bool paused) {
 void MpvMediaPlayer::Seek(double seconds) {
   // mpv stops at the ends itself; the position reported meanwhile stays within them too.
   seconds = std::max(0.0, seconds);
-  if (loaded_ && duration_ > 0) seconds = std::min(seconds, duration_);
+  if (duration() > 0) seconds = std::min(seconds, duration());
   seekPending_ = true;
   seekLanded_ = false;
   pendingPosition_ = seconds;
   endReached_ = false;
-  if (!loaded_) return;  // applied when the file has loaded
+  if (!loaded_ || starting_) return;  // applied when the recording has started
   char target[32];
-  std::snprintf(target, sizeof target, "%.6f", seconds);
+  std::snprintf(target, sizeof target, "%.6f", seconds + origin_);
   const char* command[] = {mpv_names::kSeek, target, mpv_names::kSeekAbsoluteExact, nullptr};
   ++seeksIssued_;
   if (mpv_command_async(mpv_, kSeekReplyBase + seeksIssued_, command) < 0) {

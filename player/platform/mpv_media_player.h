@@ -2,6 +2,7 @@
 // The media player on libmpv. mpv runs its own threads; everything it reports is handled on the
 // GUI thread: its wakeup callback only queues a call that drains the event queue.
 
+#include <QByteArray>
 #include <QPointer>
 #include <QWidget>
 
@@ -9,16 +10,28 @@
 
 struct mpv_handle;
 struct mpv_event;
+struct mpv_event_end_file;
 
 class MpvMediaPlayer : public MediaPlayer {
   Q_OBJECT
  public:
-  // Window: video drawn in view() through mpv's render API, sound on the default device.
-  // Headless: no video and no sound output; playback keeps real-time timing.
-  enum class Output { Window, Headless };
+  // Where the picture and the sound go.
+  struct Output {
+    // Drawn in view() through mpv's render API; false: no picture.
+    bool video = true;
+    // Played on a sound device, silently when none can be opened (NoSoundDevice says so);
+    // false: no sound at all. Playback keeps real-time timing either way.
+    bool sound = true;
+    // The device as mpv names it ("pulse", "alsa/default"); empty: the system's default.
+    QByteArray soundDevice;
+  };
+  // The window's: video in view(), sound on the default device.
+  static Output Window() { return {}; }
+  // No picture and no sound, for tests and the probe.
+  static Output Headless() { return {false, false, {}}; }
 
   // Needs a QApplication. Check Ready(): mpv may fail to start.
-  explicit MpvMediaPlayer(Output output, QObject* parent = nullptr);
+  explicit MpvMediaPlayer(const Output& output, QObject* parent = nullptr);
   ~MpvMediaPlayer() override;
   bool Ready() const { return mpv_ != nullptr; }
 
@@ -43,6 +56,10 @@ class MpvMediaPlayer : public MediaPlayer {
   void HandleEvent(const mpv_event& event);
   void SetPaused(bool paused);
   void Seek(double seconds);
+  // The recording's first frame is known: positions count from it from now on.
+  void Started();
+  void Failed(const mpv_event_end_file& end);
+  void SoundOutputChanged(const char* output);
   void ApplyAudioFilters();
   // Queues one PlayStateChange check: the state is reported after the calls that changed it
   // have returned, and only when it differs from the last one reported.
@@ -53,7 +70,20 @@ class MpvMediaPlayer : public MediaPlayer {
   QPointer<QWidget> view_;
 
   bool hasFile_ = false;     // a URL is set and has not failed
+  // mpv's playlist entry of that URL, and of the file mpv started last: events of a file that
+  // has since been replaced are not this one's.
+  int64_t entry_ = -1;
+  int64_t startedEntry_ = -1;
+  bool loading_ = false;     // from setURL until mpv has opened it or given up
+  QString loadErrors_;       // mpv's first error message while it loads
+  bool failurePending_ = false;  // it gave up; MediaError is yet to be emitted
+  int failureError_ = 0;
   bool loaded_ = false;      // mpv has opened it
+  // mpv has opened it but not yet shown its first frame, whose time is the origin: codec and
+  // container delays make it a few hundredths of a second for some formats (WMA), and positions
+  // count from it, so that every recording starts at 0.
+  bool starting_ = false;
+  double origin_ = 0;
   // The pause state is ours: only the end of the recording pauses mpv by itself, and that is
   // observed as eof-reached.
   bool paused_ = true;
@@ -73,5 +103,6 @@ class MpvMediaPlayer : public MediaPlayer {
   int balance_ = 0;
   double rate_ = 1.0;
   int reportedState_ = kUndefined;
+  int soundMissing_ = -1;  // as last reported; -1 before the first report
   bool stateCheckQueued_ = false;
 };

@@ -9,10 +9,14 @@ inline constexpr const char* kDuration = "duration";
 inline constexpr const char* kEofReached = "eof-reached";
 inline constexpr const char* kSpeed = "speed";
 inline constexpr const char* kAudioFilters = "af";
+inline constexpr const char* kCurrentAudioOutput = "current-ao";
+inline constexpr const char* kFirstPlaylistEntryId = "playlist/0/id";
 
 // Options set before initialisation
 inline constexpr const char* kVo = "vo";
 inline constexpr const char* kAo = "ao";
+inline constexpr const char* kAudioDevice = "audio-device";
+inline constexpr const char* kAudioFallbackToNull = "audio-fallback-to-null";
 inline constexpr const char* kKeepOpen = "keep-open";
 inline constexpr const char* kHrSeek = "hr-seek";
 inline constexpr const char* kHrSeekFramedrop = "hr-seek-framedrop";
@@ -30,7 +34,11 @@ inline constexpr const char* kTerminal = "terminal";
 inline constexpr const char* kYes = "yes";
 inline constexpr const char* kNo = "no";
 inline constexpr const char* kNullOutput = "null";
-inline constexpr const char* kRenderApiOutput = "libmpv";
+// The render API; where it cannot be had, no picture rather than no playback.
+inline constexpr const char* kRenderApiOutput = "libmpv,null";
+
+// Log messages asked for: the errors, which give the reason a recording cannot be played.
+inline constexpr const char* kLogLevelError = "error";
 
 // Commands
 inline constexpr const char* kLoadFile = "loadfile";

@@ -244,6 +244,34 @@ TEST_F(OpenMedia, PlayerKeysAndClicksGiveTheFocusBack) {
   EXPECT_EQ(form->focusWidget(), form->Logo);
 }
 
+TEST_F(OpenMedia, ARecordingThePlayerCannotPlayLeavesNothingOpen) {
+  // Its stored time code and bookmarks are read, then the player gives up on it.
+  const QString path = Path("take.wav");
+  ASSERT_TRUE(test_media::WriteBroadcastWave(path, "FRAMERATE=25.000 ND\r\n", 172800000));
+  player.position = 2;
+  form->SetBookmark(3);
+  form->DEFAULTTC->setCurrentIndex(1);
+  form->DEFAULTDF->setCurrentIndex(1);
+  Open(path);
+  ASSERT_EQ(form->TCSource, 3);
+  messages.Expect("take.wav cannot be played.\r\nno audio decoder", "CANNOT PLAY FILE");
+  player.FailToPlay("no audio decoder");
+
+  // What the readers found is gone with it.
+  EXPECT_EQ(dialog.FileName(), "");
+  EXPECT_EQ(form->TCSource, 1);
+  EXPECT_EQ(form->TCLabel->text(), "ELAPSED TIME");
+  EXPECT_EQ(form->Framerate->text(), "29.970 DF");
+  EXPECT_EQ(form->Samplerate->text(), "");
+  EXPECT_DOUBLE_EQ(form->BookmarkPos[3], 0);
+  form->Timer1_Timer();
+  EXPECT_EQ(ShownTimeCode(), "00:00:00:00");
+
+  // Reported again, or for a recording no longer open, it says nothing more.
+  player.FailToPlay("no audio decoder");
+  EXPECT_EQ(messages.shown, 1);
+}
+
 TEST_F(OpenMedia, UnreadableFileIsStillGivenToThePlayer) {
   const QString path = Path("gone.wav");
   Open(path);

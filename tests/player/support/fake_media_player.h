@@ -43,6 +43,13 @@ class FakeMediaPlayer : public MediaPlayer {
     emit PlayStateChange(newState);
   }
 
+  // The engine cannot play the recording last given: nothing is loaded, and it says why.
+  void FailToPlay(const QString& reason) {
+    state = kUndefined;
+    position = 0;
+    emit MediaError(reason);
+  }
+
   std::vector<std::string> calls;
   QString url;
   double position = 0;

@@ -15,6 +15,7 @@ class FakeMessageBoxes : public MessageBoxes {
     QString title;
     Buttons buttons;
     Answer answer;
+    bool textStartsOnly = false;  // the text begins with `text`; the rest is the engine's
   };
 
   ~FakeMessageBoxes() override {
@@ -25,9 +26,14 @@ class FakeMessageBoxes : public MessageBoxes {
               Answer answer = Answer::Ok) {
     expected_.push_back({text, title, buttons, answer});
   }
+  // A box with an OK button whose text starts with `textStart`.
+  void ExpectStartingWith(const QString& textStart, const QString& title) {
+    expected_.push_back({textStart, title, Buttons::OkOnly, Answer::Ok, true});
+  }
 
   Answer Show(const QString& text, const QString& title, Buttons buttons) override {
     ++shown;
+    lastText = text;
     if (expected_.empty()) {
       ADD_FAILURE() << "unexpected message box \"" << title.toStdString() << "\": "
                     << text.toStdString();
@@ -35,13 +41,18 @@ class FakeMessageBoxes : public MessageBoxes {
     }
     const Expected next = expected_.front();
     expected_.pop_front();
-    EXPECT_EQ(text.toStdString(), next.text.toStdString());
+    if (next.textStartsOnly) {
+      EXPECT_TRUE(text.startsWith(next.text)) << text.toStdString();
+    } else {
+      EXPECT_EQ(text.toStdString(), next.text.toStdString());
+    }
     EXPECT_EQ(title.toStdString(), next.title.toStdString());
     EXPECT_EQ(buttons, next.buttons);
     return next.answer;
   }
 
   int shown = 0;
+  QString lastText;
 
  private:
   std::deque<Expected> expected_;

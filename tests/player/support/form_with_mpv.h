@@ -1,0 +1,68 @@
+#pragma once
+// The real Form1 on the real libmpv player, with a scripted Open dialog and message boxes and a
+// temporary folder for its recordings and settings. The output is headless unless a test suite
+// asks for another.
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <memory>
+
+#include "fake_file_dialog.h"
+#include "fake_message_boxes.h"
+#include "form1.h"
+#include "platform/mpv_media_player.h"
+#include "wait.h"
+
+class FormWithMpv : public ::testing::Test {
+ protected:
+  virtual MpvMediaPlayer::Output Output() const { return MpvMediaPlayer::Headless(); }
+
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    player = std::make_unique<MpvMediaPlayer>(Output());
+    ASSERT_TRUE(player->Ready());
+    FormPlatform platform;
+    platform.player = player.get();
+    platform.fileDialog = &dialog;
+    platform.messageBoxes = &messages;
+    platform.programFolder = dir.path();
+    platform.saveSettings = false;
+    form = std::make_unique<Form1>(platform);
+    form->Timer2->stop();
+    form->Aboutscreen->hide();
+  }
+  void TearDown() override {
+    if (form) form->close();
+    form.reset();
+    player.reset();
+  }
+
+  QString Path(const QString& name) const { return dir.filePath(name); }
+
+  // Opens `path` through the Open button, without waiting for the player.
+  void Open(const QString& path) {
+    dialog.answers << path;
+    form->Fileopen_Click();
+  }
+  // Opens `path` and waits until the player holds it, paused at its start.
+  bool OpenLoaded(const QString& path) {
+    Open(path);
+    return WaitUntil([&] {
+      return player->playState() == MediaPlayer::kPaused && player->duration() > 0;
+    });
+  }
+  // The time code the display shows after a tick.
+  QString TimeCodeNow() {
+    form->Timer1_Timer();
+    return form->ShownTimeCode();
+  }
+
+  QTemporaryDir dir;
+  FakeFileDialog dialog;
+  FakeMessageBoxes messages;
+  std::unique_ptr<MpvMediaPlayer> player;
+  std::unique_ptr<Form1> form;
+};
