@@ -20,16 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Where the recording goes: "Completed" beside it. The folder is the part of the chosen path
-// before its file name; a path in which the name cannot be found uses the file's own folder,
-// never the current directory.
-fs::path CompletedFolder(const QString& mediaPath, const QString& fileName) {
-  const fs::path media = LocalPath(mediaPath);
-  std::string folder = quillmark::MediaFolder(media.string(), LocalPath(fileName).string());
-  if (folder.empty()) folder = media.parent_path().string() + "/";
-  return fs::path(folder + "Completed");
-}
-
 // Creates the Completed folder when it is missing; the reason for the typist when that fails.
 std::string MakeFolder(const fs::path& folder) {
   std::error_code error, ignored;
@@ -52,7 +42,7 @@ void Form1::finished_Click() {
     return;
   }
   const QString name = cdlg1->FileTitle();
-  const fs::path completed = CompletedFolder(mediaPath, name);
+  const fs::path completed = quillmark::CompletedFolderOf(LocalPath(mediaPath));
 
   if (MsgBox->Show("Move " + name + " into Completed Folder?", "Transcription Done",
                    MessageBoxes::Buttons::OkCancel) != MessageBoxes::Answer::Ok) {

@@ -13,10 +13,10 @@
 namespace quillmark {
 namespace fs = std::filesystem;
 
-std::string MediaFolder(const std::string& mediaPath, const std::string& fileName) {
-  if (fileName.empty() || mediaPath.size() < 2) return {};
-  const std::size_t at = mediaPath.find(fileName, 1);
-  return at == std::string::npos ? std::string() : mediaPath.substr(0, at);
+fs::path CompletedFolderOf(const fs::path& media) {
+  std::error_code error;
+  const fs::path absolute = fs::absolute(media, error);
+  return (error ? media : absolute).parent_path() / "Completed";
 }
 
 fs::path FreeNameIn(const fs::path& folder, const std::string& wanted) {

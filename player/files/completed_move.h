@@ -9,9 +9,9 @@
 
 namespace quillmark {
 
-// The folder part of the chosen path P: everything before the first occurrence of the file name
-// N after the first character, with its final separator; empty when N is not found there.
-std::string MediaFolder(const std::string& mediaPath, const std::string& fileName);
+// The "Completed" folder of a recording: always in the recording's own folder, whatever the
+// names of the folders above it.
+std::filesystem::path CompletedFolderOf(const std::filesystem::path& media);
 
 struct MoveOutcome {
   bool moved = false;

@@ -90,6 +90,19 @@ TEST_F(Finishing, MovesTheRecordingAndItsBookmarkFile) {
   ExpectEmptyWindow();
 }
 
+TEST_F(Finishing, CompletedIsMadeInTheRecordingsOwnFolder) {
+  // A folder above whose name holds the file's name leads nowhere else.
+  const fs::path own = folder / "old talk.wav files";
+  fs::create_directory(own);
+  OpenRecording(own, "talk.wav", true);
+  ExpectConfirmation("talk.wav");
+  form->finished_Click();
+  EXPECT_TRUE(fs::is_regular_file(own / "Completed" / "talk.wav"));
+  EXPECT_TRUE(fs::is_regular_file(own / "Completed" / "talk.BKM"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1) << "nothing made beside it";
+  ExpectEmptyWindow();
+}
+
 TEST_F(Finishing, NothingOpenOrCancelChangesNothing) {
   form->finished_Click();  // no box either
   EXPECT_TRUE(player.calls.empty());

@@ -14,11 +14,14 @@ using testing_support::ReadWholeFile;
 using testing_support::TemporaryFolder;
 using testing_support::WriteWholeFile;
 
-TEST(CompletedMove, MediaFolderIsThePartBeforeTheFileName) {
-  EXPECT_EQ(MediaFolder("/rec/talk.wav", "talk.wav"), "/rec/");
-  EXPECT_EQ(MediaFolder("/rec/talk.wav/talk.wav", "talk.wav"), "/rec/");  // first occurrence
-  EXPECT_EQ(MediaFolder("talk.wav", "talk.wav"), "");                     // not after the first
-  EXPECT_EQ(MediaFolder("/rec/a.wav", ""), "");
+TEST(CompletedMove, CompletedFolderIsInTheRecordingsOwnFolder) {
+  EXPECT_EQ(CompletedFolderOf("/rec/talk.wav"), fs::path("/rec/Completed"));
+  // Folders whose names hold the file's name are no part of the answer.
+  EXPECT_EQ(CompletedFolderOf("/rec/old talk.wav files/talk.wav"),
+            fs::path("/rec/old talk.wav files/Completed"));
+  EXPECT_EQ(CompletedFolderOf("/rec/talk.wav/talk.wav"), fs::path("/rec/talk.wav/Completed"));
+  // A bare name is in the working folder, named in full.
+  EXPECT_EQ(CompletedFolderOf("talk.wav"), fs::current_path() / "Completed");
 }
 
 TEST(CompletedMove, MovesAndNeverOverwrites) {
