@@ -1,6 +1,7 @@
 // Opening a recording, and the events of the player.
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QLabel>
 #include <QSlider>
@@ -30,6 +31,8 @@ void Form1::Fileopen_Click() {
   Bookmark->hide();
   cdlg1->ShowOpen();
   if (!cdlg1->FileName().isEmpty()) {
+    // The next Open starts in this recording's folder.
+    cdlg1->InitDir = QFileInfo(cdlg1->FileName()).absolutePath();
     FailedFile.clear();
     setWindowTitle("Quillmark - " + cdlg1->FileTitle());
     ResetRecordingValues();

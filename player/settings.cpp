@@ -21,12 +21,16 @@
 
 #include "form1.h"
 #include "form_text.h"
+#include "platform/file_dialog.h"
 #include "platform/message_boxes.h"
 #include "platform/usb_pedal_control.h"
 #include "settings_file.h"
 #include "version.h"
 
 namespace {
+
+// The folder the Open dialog starts in, after the twelve lines.
+constexpr const char* kLastFolder = "LastFolder";
 
 // The user's file when there is one, else the program folder's; empty for neither.
 std::filesystem::path SettingsFileToRead(const FormPlatform& platform) {
@@ -95,6 +99,9 @@ void Form1::LoadSettings() {
   }
   Apply(TODTC, stored.timeOfDay);
   Apply(Bal, stored.balance);
+  if (const auto folder = stored.named.find(kLastFolder); folder != stored.named.end()) {
+    cdlg1->InitDir = QString::fromStdString(folder->second);
+  }
 }
 
 void Form1::SaveSettings() {
@@ -120,6 +127,7 @@ void Form1::SaveSettings() {
   values.autoBackSeconds = AutoBackSeconds;
   values.timeOfDay = checked(TODTC);
   values.balance = Bal->value();
+  if (!cdlg1->InitDir.isEmpty()) values.named[kLastFolder] = cdlg1->InitDir.toStdString();
   if (platform_.settingsFolder.isEmpty()) return;
   // The file is replaced whole or not at all; only a refused folder is worth telling, and the
   // box names it.

@@ -11,6 +11,8 @@ class FileDialog {
 
   QString DialogTitle;
   QString Filter;
+  // The folder the dialog starts in; "" the working folder.
+  QString InitDir;
 
   const QString& FileName() const { return fileName_; }
   const QString& FileTitle() const { return fileTitle_; }

@@ -14,5 +14,4 @@ class QtFileDialog : public FileDialog {
 
  private:
   QWidget* parent_;
-  QString lastFolder_;
 };

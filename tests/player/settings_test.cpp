@@ -3,6 +3,7 @@
 // user's.
 
 #include <QCheckBox>
+#include <QDir>
 #include <QComboBox>
 #include <QScrollBar>
 #include <QSlider>
@@ -10,6 +11,7 @@
 #include "support/form_fixture.h"
 #include "support/read_only_folder.h"
 #include "support/temporary_folder.h"
+#include "support/test_media.h"
 
 namespace {
 
@@ -67,6 +69,28 @@ TEST_F(SettingsOnDisk, RoundTripThroughTheFile) {
   EXPECT_TRUE(next->TODTC->isChecked());
   EXPECT_EQ(next->Bal->value(), 150);
   EXPECT_EQ(player.balance, 50);
+}
+
+TEST_F(SettingsOnDisk, OpenStartsInTheFolderOfTheLastRecordingAcrossRuns) {
+  const QString folder = Path("recordings");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString media = folder + "/talk.wav";
+  ASSERT_TRUE(test_media::WriteAll(media, "RIFF"));
+  Open(media);
+  EXPECT_EQ(dialog.shownFolder, "") << "a first run starts in the working folder";
+  dialog.answers << "";  // cancelled: the folder stays
+  form->Fileopen_Click();
+  EXPECT_EQ(dialog.shownFolder, folder);
+  Open(media);
+  EXPECT_EQ(dialog.shownFolder, folder);
+
+  // Remembered after the twelve lines, which read as before.
+  form->Closemenu_Click();
+  const std::string saved = ReadWholeFile(File());
+  EXPECT_TRUE(saved.ends_with(" 100 \r\nLastFolder=" + folder.toStdString() + "\r\n")) << saved;
+  dialog.InitDir.clear();
+  const auto next = Restart();
+  EXPECT_EQ(dialog.InitDir, folder);
 }
 
 TEST_F(SettingsOnDisk, ThePedalPortIsChosenBeforeThePedalIsSwitchedOn) {

@@ -17,12 +17,14 @@ class FakeFileDialog : public FileDialog {
   int shown = 0;
   QString shownTitle;
   QString shownFilter;
+  QString shownFolder;  // the folder it started in
 
  protected:
   QString AskOpenPath() override {
     ++shown;
     shownTitle = DialogTitle;
     shownFilter = Filter;
+    shownFolder = InitDir;
     if (answers.isEmpty()) {
       ADD_FAILURE() << "Open dialog shown unexpectedly";
       return {};
