@@ -180,9 +180,9 @@ void Form1::CreateMainStrip() {
   SetForeColor(SPlbl, 0xC0C0C0);
   for (QLabel* label : values) SetForeColor(label, 0xFFFFFF);
 
-  // The notice that the recording plays silently, in the header's row beside the name.
-  NoSound = MakeLabel(this, "NoSound", "No sound device");
-  PlaceTwips(NoSound, 2190, 1335, 1560, 270);
+  // The notice that the recording plays silently, on the header image left of the name.
+  NoSound = MakeLabel(HeadExt, "NoSound", "No sound device");
+  PlaceTwips(NoSound, 90, 30, 1560, 270);
   NoSound->setAlignment(Qt::AlignCenter);
   NoSound->setToolTip("No sound device could be opened: the recording plays without sound.");
   NoSound->setStyleSheet("#NoSound { color: #ffe08a; background: #4a2a10;"

@@ -46,6 +46,7 @@ class WindowLook : public FormTest {
     for (int i = 0; i < 5; ++i) form->AutoBack_Click();  // "AutoBackup = 2.5 Sec"
     for (int i = 0; i < 5; ++i) form->TCLabel_Click();   // "User Set TIME CODE"
     form->Pedalstat->setText(" Disabled");
+    form->NoSound->show();  // the notice of a machine without a sound device
   }
 
   // A real click at the middle of `control` lands on it (or on a part of it).
