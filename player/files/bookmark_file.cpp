@@ -3,6 +3,7 @@
 #include <charconv>
 #include <fstream>
 
+#include "bounded_line.h"
 #include "number_text.h"
 
 namespace quillmark {
@@ -40,17 +41,6 @@ namespace {
 // merely has a bookmark file's name is never taken in whole.
 constexpr std::size_t kMaxLineLength = 4096;
 
-// One line without its LF; false at the end of the file or on a line that is too long.
-bool ReadLine(std::istream& in, std::string& line) {
-  line.clear();
-  for (int c = in.get(); c != std::char_traits<char>::eof(); c = in.get()) {
-    if (c == '\n') return true;
-    if (line.size() == kMaxLineLength) return false;
-    line.push_back(static_cast<char>(c));
-  }
-  return !line.empty();
-}
-
 }  // namespace
 
 BookmarkLines ReadBookmarkFile(const std::filesystem::path& file) {
@@ -62,7 +52,7 @@ BookmarkLines ReadBookmarks(std::istream& in) {
   BookmarkLines lines;
   std::string raw;
   for (auto& line : lines) {
-    if (!ReadLine(in, raw)) break;
+    if (ReadBoundedLine(in, raw, kMaxLineLength) != LineRead::Line) break;
     line = ParseBookmarkLine(raw);
     if (!line) break;
   }

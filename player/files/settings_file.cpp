@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "bounded_line.h"
 #include "number_text.h"
 
 namespace quillmark {
@@ -42,7 +43,7 @@ std::optional<float> ParseSingle(std::string_view line) {
   return value;
 }
 
-// Longer lines are no settings file's: they are cut there, and the rest of the line is skipped.
+// Longer lines are no settings file's: reading stops at one.
 constexpr std::size_t kLongestLine = 4096;
 // More named values than any version writes are not read.
 constexpr std::size_t kMostNamedValues = 64;
@@ -57,23 +58,10 @@ bool ValidName(std::string_view name) {
   return true;
 }
 
-bool StorableValue(std::string_view value) {
-  return value.size() < kLongestLine && value.find_first_of("\r\n") == std::string_view::npos;
-}
-
-// One line without its line break; false at the end of the file.
-bool ReadLine(std::istream& in, std::string& line) {
-  line.clear();
-  if (!in) return false;
-  int c = 0;
-  bool any = false;
-  while ((c = in.get()) != std::char_traits<char>::eof()) {
-    any = true;
-    if (c == '\n') break;
-    if (line.size() < kLongestLine) line += static_cast<char>(c);
-  }
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return any;
+// The stored line, "Name=value" and its CR, must read back whole.
+bool Storable(std::string_view name, std::string_view value) {
+  return ValidName(name) && name.size() + value.size() + 2 <= kLongestLine &&
+         value.find_first_of("\r\n") == std::string_view::npos;
 }
 
 void AppendLine(std::string& out, double value, timecode::NumberPrecision precision) {
@@ -95,8 +83,12 @@ StoredSettings ReadSettingsFile(const std::filesystem::path& file) {
 StoredSettings ReadSettings(std::istream& in) {
   StoredSettings values;
   std::string line;
+  bool reading = true;
+  // The next line without its CR LF; empty for every line from the end or a line too long on.
   const auto next = [&]() -> std::string_view {
-    ReadLine(in, line);
+    reading = reading && ReadBoundedLine(in, line, kLongestLine) == LineRead::Line;
+    if (!reading) line.clear();
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     return line;
   };
   values.defaultRateIndex = ParseInteger<int16_t>(next());
@@ -111,7 +103,7 @@ StoredSettings ReadSettings(std::istream& in) {
   values.autoBackSeconds = ParseSingle(next());
   values.timeOfDay = ParseInteger<int16_t>(next());
   values.balance = ParseInteger<int32_t>(next());
-  while (values.named.size() < kMostNamedValues && ReadLine(in, line)) {
+  while (values.named.size() < kMostNamedValues && (next(), reading)) {
     const std::size_t equals = line.find('=');
     if (equals == std::string::npos) continue;
     const std::string_view name = Trimmed(std::string_view(line).substr(0, equals));
@@ -132,7 +124,7 @@ std::string SettingsText(const StoredSettings& v) {
   AppendLine(out, v.timeOfDay.value_or(0), NumberPrecision::Double);
   AppendLine(out, v.balance.value_or(100), NumberPrecision::Double);
   for (const auto& [name, value] : v.named) {
-    if (!ValidName(name) || !StorableValue(value)) continue;
+    if (!Storable(name, value)) continue;
     out += name;
     out += '=';
     out += value;

@@ -97,15 +97,13 @@ TEST(SettingsFile, NamedValuesFollowTheTwelveLinesAndReadBack) {
                             {"Empty", ""}, {"LastFolder", "/home/typist/rec/tape 1"}}));
 
   // A file of the twelve lines alone has no named values; a line without "=" or with a bad
-  // name is skipped, and an endless line is cut rather than read whole.
+  // name is skipped, and an endless line ends the reading rather than being taken in whole.
   WriteWholeFile(file, twelve);
   EXPECT_TRUE(ReadSettingsFile(file).named.empty());
-  WriteWholeFile(file, twelve + "junk\r\n=x\r\nA b=c\r\nLong=" + std::string(1 << 20, 'x') +
-                           "\r\nAfter=1\r\n");
+  WriteWholeFile(file, twelve + "junk\r\n=x\r\nA b=c\r\nBefore=1\r\nLong=" +
+                           std::string(1 << 20, 'x') + "\r\nAfter=1\r\n");
   const StoredSettings damaged = ReadSettingsFile(file);
-  ASSERT_EQ(damaged.named.size(), 2u);
-  EXPECT_EQ(damaged.named.at("Long").size(), 4096u - 5u);
-  EXPECT_EQ(damaged.named.at("After"), "1");
+  EXPECT_EQ(damaged.named, (std::map<std::string, std::string>{{"Before", "1"}}));
 }
 
 TEST(SettingsFile, AFolderWithoutWritePermissionKeepsTheOldFile) {
