@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "remote/remote_actions.h"
+
 namespace quillmark {
 namespace {
 
@@ -12,6 +14,12 @@ constexpr CommandLineOption kOptions[] = {
      "open each FILE without showing the window and print what was read from it, one JSON "
      "line a file; CAPTION is the default frame rate, such as \"25.000 ND\"",
      true},
+    {"--remote", "", Takes::Rest, "ACTION [ARG]",
+     "send ACTION to the running window and exit (the actions are listed below)", true},
+    {"--new-instance", "", Takes::Nothing, "",
+     "open a window of its own even when one runs already; it cannot be reached from other "
+     "programs",
+     false},
     {"--help", "-h", Takes::Nothing, "", "print this help and exit", true},
     {"--version", "", Takes::Nothing, "", "print the version number and exit", true},
 };
@@ -143,6 +151,8 @@ std::string UsageText() {
     }
     text += WrappedHelp(option.help);
   }
+  text += "\nRemote actions:\n";
+  text += RemoteActionsHelp();
   return text;
 }
 

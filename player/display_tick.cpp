@@ -52,7 +52,7 @@ void Form1::Timer1_Timer() {
   const double position = MP1->currentPosition();
 
   // Wind while a switch is held: forward on CD, back on CTS, the other way round when swapped.
-  const double step = RWScroll->value() / 10.0;
+  const double step = WindStepSeconds();
   const bool swapped = SWAPFFRW->isChecked();
   if (MSComm1 && MSComm1->CDHolding()) {
     MP1->setCurrentPosition(MP1->currentPosition() + (swapped ? -step : step));

@@ -98,6 +98,7 @@ void Form1::finished_Click() {
     TCOffset = offset;
     setWindowTitle("Quillmark - " + name);
     Logo->setFocus();
+    emit RecordingChanged();
     return;
   }
   if (media.renamed) {
@@ -117,6 +118,7 @@ void Form1::finished_Click() {
   }
   cdlg1->SetFileName("");
   Logo->setFocus();
+  emit RecordingChanged();
 }
 
 void Form1::Waitbox_DblClick() {

@@ -174,6 +174,28 @@ class Form1 : public QWidget {
   void finished_Click();
   void Waitbox_DblClick();
 
+  // ---- Reached from other programs too (outside_control.cpp) ----
+  // Moves the player to `seconds`; a paused player shows the new place.
+  void MoveTo(double seconds);
+  // Back by the auto-backup amount, playing or paused; nothing while auto-backup is off.
+  void StepBack();
+  // One wind step (RWScroll / 10 seconds), back for a negative direction, else forward.
+  void WindStep(int direction);
+  // Opens `path` as if the typist had chosen it in the Open dialog.
+  void OpenRecording(const QString& path);
+  // Brings the window to the front, restored when it was minimised.
+  void RaiseWindow();
+  // Goes to the time code the typist has selected in any program, or else to the one on the
+  // clipboard, in any of the clipboard formats; tells the typist in the main strip when there is
+  // none or it lies outside the recording. The time code found goes to `found`.
+  enum class TimeCodeJump { Moved, NoTimeCode, NoRecording, OutsideRecording };
+  TimeCodeJump GoToSelectedTimeCode(QString* found = nullptr);
+  // A short note in the main strip, in place of the program's name for a few seconds.
+  void ShowStatus(const QString& text);
+  // Where the play position must be for the display to show the time code `text`
+  // ("HH:MM:SS:FF"), with the active time code start (time_code_source.cpp).
+  double PositionOfTimeCode(const QString& text) const;
+
   // ---- Platform components ----
   MediaPlayer* const MP1;
   FileDialog* const cdlg1;
@@ -279,6 +301,10 @@ class Form1 : public QWidget {
   QLabel* Indicator;
   QLabel* Label6;
 
+ signals:
+  // A recording was opened, or released by File Finished.
+  void RecordingChanged();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;  // options panel and layout part
@@ -321,8 +347,13 @@ class Form1 : public QWidget {
   void SaveBookmarkFile();
   // Timer2 while the wait panel shows.
   void AnimateWaitIndicator();
+  // A time code as typed or selected, "HH:MM:SS:FF", in seconds (time_code_source.cpp).
+  double TimeCodeSeconds(const QString& text) const;
+  // How far one wind step moves the position, in seconds.
+  double WindStepSeconds() const;
 
   const FormPlatform platform_;
   bool unloaded_ = false;
   bool pedalAccessTold_ = false;  // the box about a USB pedal this user may not read
+  QTimer* statusTimer_ = nullptr;  // puts the program's name back after ShowStatus
 };

@@ -1,12 +1,15 @@
-// Quillmark: `quillmark [FILE]` opens the window (and FILE in it); `quillmark --probe ...` runs
-// the window headless over files and prints what it reads from them (probe.h). The options are
-// in command_line.cpp; `quillmark --help` lists them.
+// Quillmark: `quillmark [FILE]` opens the window (and FILE in it), or hands FILE over to the
+// window that runs already; `quillmark --remote ACTION` sends an action to that window
+// (remote/remote_command.h); `quillmark --probe ...` runs the window headless over files and
+// prints what it reads from them (probe.h). The options are in command_line.cpp; `quillmark
+// --help` lists them.
 
 #include <QApplication>
-#include <QTimer>
+#include <QDBusConnection>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "command_line.h"
 #include "display_platform.h"
@@ -20,6 +23,9 @@
 #include "platform/udev_input_directory.h"
 #include "platform/usb_pedal_control.h"
 #include "probe.h"
+#include "remote/remote_command.h"
+#include "remote/remote_control.h"
+#include "remote/remote_names.h"
 #include "version.h"
 
 namespace {
@@ -30,7 +36,18 @@ QStringList ToQt(const std::vector<std::string>& arguments) {
   return list;
 }
 
-int RunWindow(QApplication& app, const QString& file) {
+// `newInstance`: a window of its own, off the bus, whether or not another one runs.
+int RunWindow(QApplication& app, const QString& file, bool newInstance) {
+  // One window: a running one takes the file. The name is claimed before this window is made, so
+  // of two started at once one hands over.
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!newInstance) {
+    if (const auto status = HandOverToRunningWindow(file, bus)) return *status;
+    if (bus.isConnected() && !bus.registerService(remote_names::kServiceName)) {
+      if (const auto status = HandOverToRunningWindow(file, bus)) return *status;
+    }
+  }
+
   MpvMediaPlayer player(MpvMediaPlayer::Window());
   if (!player.Ready()) {
     std::fprintf(stderr, "quillmark: the media engine (libmpv) could not be started\n");
@@ -54,12 +71,14 @@ int RunWindow(QApplication& app, const QString& file) {
   platform.settingsFolder = UserSettingsFolder();
   platform.programFolder = QCoreApplication::applicationDirPath();
   Form1 form(platform);
+  std::unique_ptr<RemoteControl> remote;
+  if (!newInstance) {
+    remote = std::make_unique<RemoteControl>(form, bus);
+    remote->Start();
+  }
   form.show();
   if (!file.isEmpty()) {
-    QTimer::singleShot(0, &form, [&] {
-      dialog.PresetAnswer(file);
-      form.Fileopen_Click();
-    });
+    QMetaObject::invokeMethod(&form, [&] { form.OpenRecording(file); }, Qt::QueuedConnection);
   }
   return app.exec();
 }
@@ -83,6 +102,15 @@ int main(int argc, char* argv[]) {
     return 0;
   }
 
+  // Sending an action needs no display.
+  char programName[] = "quillmark";
+  char* qtArgv[] = {argc > 0 ? argv[0] : programName, nullptr};
+  int qtArgc = 1;
+  if (command.Has("--remote")) {
+    QCoreApplication app(qtArgc, qtArgv);
+    return SendRemoteAction(ToQt(command.Arguments("--remote")), QDBusConnection::sessionBus());
+  }
+
   SetApplicationIdentity();
   const bool probe = command.Has("--probe");
   if (probe) {
@@ -93,10 +121,7 @@ int main(int argc, char* argv[]) {
     if (!platform.empty()) qputenv("QT_QPA_PLATFORM", platform.c_str());
   }
   // The command line is ours alone: Qt sees only the program's name.
-  char programName[] = "quillmark";
-  char* qtArgv[] = {argc > 0 ? argv[0] : programName, nullptr};
-  int qtArgc = 1;
   QApplication app(qtArgc, qtArgv);
   if (probe) return RunProbe(ToQt(command.Arguments("--probe")));
-  return RunWindow(app, QString::fromLocal8Bit(command.file));
+  return RunWindow(app, QString::fromLocal8Bit(command.file), command.Has("--new-instance"));
 }

@@ -51,6 +51,7 @@ void Form1::Fileopen_Click() {
       TCOffset = UserTCValue;
     }
     SpeedSlide->setValue(100);
+    emit RecordingChanged();
   }
   Logo->setFocus();
 }

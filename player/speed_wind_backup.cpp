@@ -49,6 +49,7 @@ void Form1::AutoBack_DblClick() {
 void Form1::AutoBackup() {
   if (AutoBackSeconds <= 0 || MP1->playState() != MediaPlayer::kPaused) return;
   // The player takes a position before the start as the start.
-  MP1->setCurrentPosition(MP1->currentPosition() - AutoBackSeconds);
-  RefreshIfPaused();
+  MoveTo(MP1->currentPosition() - AutoBackSeconds);
 }
+
+double Form1::WindStepSeconds() const { return RWScroll->value() / 10.0; }

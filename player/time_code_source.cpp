@@ -80,8 +80,7 @@ void Form1::TCEntry_KeyPress(int& KeyAscii) {
   // The typed text names the time code of the present play position; the start offset is what
   // puts it there.
   const std::string caption = CaptionText(Framerate);
-  const double typed =
-      timecode::TCToSeconds(CaptionText(TCEntry->text()), timecode::StartTCDivisor(caption));
+  const double typed = TimeCodeSeconds(TCEntry->text());
   const double position =
       timecode::RateCorrect(MP1->currentPosition(), caption, timecode::RateCorrection::Entry);
   TCOffset = typed - position;
@@ -97,4 +96,16 @@ void Form1::TCEntry_KeyPress(int& KeyAscii) {
   Logo->setFocus();
   TCLabel->setText("User Set Time Code");
   TCSource = 5;
+}
+
+double Form1::TimeCodeSeconds(const QString& text) const {
+  return timecode::TCToSeconds(CaptionText(text), timecode::StartTCDivisor(CaptionText(Framerate)));
+}
+
+// The typed time code's conversion run backwards: the offset comes off, and the counting mode's
+// correction of the play position is undone.
+double Form1::PositionOfTimeCode(const QString& text) const {
+  const double perSecond =
+      timecode::RateCorrect(1.0, CaptionText(Framerate), timecode::RateCorrection::Entry);
+  return (TimeCodeSeconds(text) - TCOffset) / perSecond;
 }

@@ -20,3 +20,11 @@ Clipboard::Result QtClipboard::SetText(const QString& text) {
   clipboard->setText(text);
   return clipboard->text() == text ? Result::Ok : Result::HeldByAnotherProgram;
 }
+
+QString QtClipboard::Text(Source source) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard == nullptr) return {};
+  if (source == Source::Clipboard) return clipboard->text(QClipboard::Clipboard);
+  // Wayland without the primary-selection protocol, and the offscreen platform, keep no selection.
+  return clipboard->supportsSelection() ? clipboard->text(QClipboard::Selection) : QString();
+}

@@ -7,4 +7,5 @@ class QtClipboard : public Clipboard {
  public:
   Result Clear() override;
   Result SetText(const QString& text) override;
+  QString Text(Source source) override;
 };

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "command_line.h"
+#include "remote/remote_actions.h"
 
 namespace {
 
@@ -55,6 +56,23 @@ TEST(CommandLine, RefusesWhatItCannotDo) {
   };
   for (const auto& [arguments, error] : cases) {
     EXPECT_EQ(ParseCommandLine(arguments).error, error) << arguments.front();
+  }
+}
+
+TEST(CommandLine, RemoteTakesTheRestAndANewWindowTakesAFile) {
+  const CommandLine remote = ParseCommandLine({"--remote", "bookmark", "3"});
+  EXPECT_EQ(remote.error, "");
+  EXPECT_EQ(remote.Arguments("--remote"), (std::vector<std::string>{"bookmark", "3"}));
+  const CommandLine window = ParseCommandLine({"talk.wav", "--new-instance"});
+  EXPECT_EQ(window.error, "");
+  EXPECT_TRUE(window.Has("--new-instance"));
+  EXPECT_EQ(window.file, "talk.wav");
+  EXPECT_NE(ParseCommandLine({"talk.wav", "--remote", "play"}).error, "");
+  EXPECT_NE(ParseCommandLine({"--new-instance", "--remote", "play"}).error, "");
+
+  const std::string usage = quillmark::UsageText();
+  for (const auto& action : quillmark::RemoteActions()) {
+    EXPECT_NE(usage.find("  " + std::string(action.name)), std::string::npos) << action.name;
   }
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/media_player.h"
+#include "support/clipboard_in_player_log.h"
 #include "support/form_fixture.h"
 
 namespace {
@@ -93,20 +94,6 @@ TEST_F(PedalTest, PlaySwitchPlaysAndPausesWithStatus) {
   EXPECT_EQ(form->Pedalstat->text(), " Paused");
   EXPECT_EQ(PlayerCallsSince(before), (std::vector<std::string>{"play", "pause"}));
 }
-
-// A clipboard that notes each set in the player's call log, so the order of copy and auto-backup
-// shows in one list.
-class ClipboardInPlayerLog : public FakeClipboard {
- public:
-  explicit ClipboardInPlayerLog(FakeMediaPlayer& player) : player_(player) {}
-  Result SetText(const QString& value) override {
-    player_.calls.push_back("clipboard " + value.toStdString());
-    return FakeClipboard::SetText(value);
-  }
-
- private:
-  FakeMediaPlayer& player_;
-};
 
 TEST_F(PedalTest, CopyModesCopyOnceAtTheRightMomentBeforeTheAutoBackup) {
   ClipboardInPlayerLog logged(player);

@@ -1,5 +1,5 @@
 #pragma once
-// A clipboard that holds its text in memory and answers each step from a script (Ok once the
+// A clipboard (and a selection) that holds its text in memory and answers each step from a script (Ok once the
 // script is used up). It records the steps in order.
 
 #include <QString>
@@ -24,10 +24,15 @@ class FakeClipboard : public Clipboard {
     return result;
   }
 
+  QString Text(Source source) override {
+    return source == Source::Selection ? selection : text;
+  }
+
   // The answers of the next steps, in order.
   std::deque<Result> answers;
   std::vector<std::string> steps;
-  QString text;
+  QString text;       // the clipboard
+  QString selection;  // the text selected in another program
 
  private:
   Result Next() {

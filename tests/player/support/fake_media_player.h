@@ -15,9 +15,18 @@ class FakeMediaPlayer : public MediaPlayer {
     calls.push_back("URL " + path.toStdString());
     url = path;
   }
-  void play() override { calls.push_back("play"); }
-  void pause() override { calls.push_back("pause"); }
-  void stop() override { calls.push_back("stop"); }
+  void play() override {
+    calls.push_back("play");
+    if (followCalls) state = kPlaying;
+  }
+  void pause() override {
+    calls.push_back("pause");
+    if (followCalls) state = kPaused;
+  }
+  void stop() override {
+    calls.push_back("stop");
+    if (followCalls) state = kStopped;
+  }
   double currentPosition() const override { return position; }
   void setCurrentPosition(double seconds) override {
     calls.push_back("position " + std::to_string(seconds));
@@ -51,6 +60,8 @@ class FakeMediaPlayer : public MediaPlayer {
   }
 
   std::vector<std::string> calls;
+  // When set, play, pause and stop change the play state as a real player's would.
+  bool followCalls = false;
   QString url;
   double position = 0;
   int state = kUndefined;

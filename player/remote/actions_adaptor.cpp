@@ -1,0 +1,108 @@
+#include "actions_adaptor.h"
+
+#include <QSlider>
+
+#include "form1.h"
+#include "remote_control.h"
+#include "remote_names.h"
+
+namespace {
+
+constexpr int kBookmarks = 12;
+
+// True when `number` names no bookmark; the caller then has its error.
+bool NoSuchBookmark(RemoteControl* remote, int number, const QDBusMessage& call) {
+  if (number >= 1 && number <= kBookmarks) return false;
+  remote->Refuse(call, remote_names::kErrorInvalidArgs,
+                 QString("There is no bookmark %1: bookmarks are 1 to 12").arg(number));
+  return true;
+}
+
+}  // namespace
+
+ActionsAdaptor::ActionsAdaptor(RemoteControl* remote)
+    : QDBusAbstractAdaptor(remote), remote_(remote) {}
+
+void ActionsAdaptor::CopyTimeCode(const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  remote_->form().CopyTCToClipboard();
+}
+
+void ActionsAdaptor::Back(const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  remote_->form().StepBack();
+  remote_->AnnounceSeek();
+}
+
+void ActionsAdaptor::SetBookmark(int Number, const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call) || NoSuchBookmark(remote_, Number, call)) return;
+  remote_->form().SetBookmark(Number);
+}
+
+void ActionsAdaptor::GoToBookmark(int Number, const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call) || NoSuchBookmark(remote_, Number, call)) return;
+  remote_->form().JumpToBookmark(Number);
+  remote_->AnnounceSeek();
+}
+
+void ActionsAdaptor::Rewind(const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  remote_->form().WindStep(-1);
+  remote_->AnnounceSeek();
+}
+
+void ActionsAdaptor::Forward(const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  remote_->form().WindStep(+1);
+  remote_->AnnounceSeek();
+}
+
+void ActionsAdaptor::FileFinished(const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  if (!remote_->HasRecording()) {
+    remote_->Refuse(call, remote_names::kErrorNoRecording, "No recording is open");
+    return;
+  }
+  // The question it asks is answered in the window.
+  Form1& form = remote_->form();
+  remote_->RunAfterReply([&form] {
+    form.RaiseWindow();
+    form.finished_Click();
+  });
+}
+
+QString ActionsAdaptor::GoToSelectedTimeCode(const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return {};
+  QString found;
+  switch (remote_->form().GoToSelectedTimeCode(&found)) {
+    case Form1::TimeCodeJump::Moved:
+      remote_->AnnounceSeek();
+      return found;
+    case Form1::TimeCodeJump::NoTimeCode:
+      remote_->Refuse(call, remote_names::kErrorNoTimeCode,
+                      "No time code in the selection or on the clipboard");
+      return {};
+    case Form1::TimeCodeJump::NoRecording:
+      remote_->Refuse(call, remote_names::kErrorNoRecording, "No recording is open");
+      return {};
+    case Form1::TimeCodeJump::OutsideRecording:
+      remote_->Refuse(call, remote_names::kErrorInvalidArgs,
+                      "The time code " + found + " is outside the recording");
+      return {};
+  }
+  return {};
+}
+
+void ActionsAdaptor::SetSpeed(int Percent, const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  QSlider* slider = remote_->form().SpeedSlide;
+  if (Percent < slider->minimum() || Percent > slider->maximum()) {
+    remote_->Refuse(call, remote_names::kErrorInvalidArgs,
+                    QString("The speed is %1 to %2 percent, not %3")
+                        .arg(slider->minimum())
+                        .arg(slider->maximum())
+                        .arg(Percent));
+    return;
+  }
+  slider->setValue(Percent);
+}

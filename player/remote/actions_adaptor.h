@@ -1,0 +1,38 @@
+#pragma once
+// Quillmark's own actions on the window's object, beside MPRIS: what a typist's desktop shortcut
+// may want besides play and pause. Bad arguments are answered with an error and change nothing.
+
+#include <QDBusAbstractAdaptor>
+#include <QDBusMessage>
+#include <QString>
+
+class RemoteControl;
+
+class ActionsAdaptor : public QDBusAbstractAdaptor {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.quillmark.Actions")
+
+ public:
+  explicit ActionsAdaptor(RemoteControl* remote);
+
+ public slots:
+  // The shown time code onto the clipboard, in the chosen format.
+  void CopyTimeCode(const QDBusMessage& call);
+  // Back by the auto-backup amount.
+  void Back(const QDBusMessage& call);
+  // Bookmarks 1 to 12: set here, or go there.
+  void SetBookmark(int Number, const QDBusMessage& call);
+  void GoToBookmark(int Number, const QDBusMessage& call);
+  // One wind step back or forward.
+  void Rewind(const QDBusMessage& call);
+  void Forward(const QDBusMessage& call);
+  // File Finished; the window comes to the front for its question.
+  void FileFinished(const QDBusMessage& call);
+  // Goes to the time code selected in any program (or on the clipboard); returns it.
+  QString GoToSelectedTimeCode(const QDBusMessage& call);
+  // The speed slider, in percent of normal speed.
+  void SetSpeed(int Percent, const QDBusMessage& call);
+
+ private:
+  RemoteControl* remote_;
+};

@@ -1,0 +1,127 @@
+#include "mpris_adaptors.h"
+
+#include <QFileInfo>
+#include <QSlider>
+#include <QUrl>
+#include <algorithm>
+#include <cmath>
+
+#include "form1.h"
+#include "platform/media_player.h"
+#include "remote_control.h"
+#include "remote_names.h"
+
+MprisRootAdaptor::MprisRootAdaptor(RemoteControl* remote)
+    : QDBusAbstractAdaptor(remote), remote_(remote) {}
+
+QStringList MprisRootAdaptor::SupportedMimeTypes() const {
+  // The kinds of recording the Open dialog offers.
+  return {"audio/x-wav",      "audio/wav",       "audio/vnd.wave", "audio/mpeg",
+          "audio/x-ms-wma",   "video/x-ms-wmv",  "video/x-msvideo", "audio/flac",
+          "audio/x-flac",     "audio/mp2",       "video/mpeg",      "video/x-ms-vob"};
+}
+
+void MprisRootAdaptor::Raise() { remote_->form().RaiseWindow(); }
+
+void MprisRootAdaptor::Quit(const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  Form1& form = remote_->form();
+  remote_->RunAfterReply([&form] { form.close(); });
+}
+
+MprisPlayerAdaptor::MprisPlayerAdaptor(RemoteControl* remote)
+    : QDBusAbstractAdaptor(remote), remote_(remote) {
+  connect(remote, &RemoteControl::Seeked, this, &MprisPlayerAdaptor::Seeked);
+}
+
+QString MprisPlayerAdaptor::PlaybackStatus() const { return remote_->PlaybackStatus(); }
+
+double MprisPlayerAdaptor::Rate() const { return remote_->Rate(); }
+
+void MprisPlayerAdaptor::SetRate(double rate) {
+  if (!std::isfinite(rate) || rate <= 0) return;
+  QSlider* slider = remote_->form().SpeedSlide;
+  const double percent = std::clamp(rate, MinimumRate(), MaximumRate()) * 100;
+  slider->setValue(static_cast<int>(std::lround(percent)));
+}
+
+QVariantMap MprisPlayerAdaptor::Metadata() const { return remote_->Metadata(); }
+
+qlonglong MprisPlayerAdaptor::Position() const { return remote_->PositionMicroseconds(); }
+
+bool MprisPlayerAdaptor::CanPlay() const { return remote_->HasRecording(); }
+bool MprisPlayerAdaptor::CanPause() const { return remote_->HasRecording(); }
+bool MprisPlayerAdaptor::CanSeek() const { return remote_->HasRecording(); }
+
+void MprisPlayerAdaptor::Play(const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  remote_->form().PlaySwitchPressed();
+}
+
+void MprisPlayerAdaptor::Pause(const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  remote_->form().PlaySwitchReleased();
+}
+
+void MprisPlayerAdaptor::PlayPause(const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  Form1& form = remote_->form();
+  if (form.MP1->playState() == MediaPlayer::kPlaying) {
+    form.PlaySwitchReleased();
+  } else {
+    form.PlaySwitchPressed();
+  }
+}
+
+void MprisPlayerAdaptor::Stop(const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  remote_->form().MP1->stop();
+}
+
+void MprisPlayerAdaptor::Seek(qlonglong Offset, const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call) || !remote_->HasRecording()) return;
+  const MediaPlayer* player = remote_->form().MP1;
+  double target = std::max(0.0, player->currentPosition() + Offset / 1e6);
+  if (player->duration() > 0) target = std::min(target, player->duration());
+  remote_->MoveTo(target);
+}
+
+void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& TrackId, qlonglong Position,
+                                     const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  if (!remote_->HasRecording() || TrackId != remote_->TrackId()) {
+    remote_->Refuse(call, remote_names::kErrorInvalidArgs,
+                    "The track id " + TrackId.path() + " is not the open recording's");
+    return;
+  }
+  const qlonglong length = remote_->LengthMicroseconds();
+  if (Position < 0 || (length > 0 && Position > length)) {
+    remote_->Refuse(call, remote_names::kErrorInvalidArgs,
+                    QString("The position %1 us is outside the recording").arg(Position));
+    return;
+  }
+  remote_->MoveTo(Position / 1e6);
+}
+
+void MprisPlayerAdaptor::OpenUri(const QString& Uri, const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  const QUrl url(Uri);
+  QString path;
+  if (url.isLocalFile()) {
+    path = url.toLocalFile();
+  } else if (url.scheme().isEmpty() && Uri.startsWith('/')) {
+    path = Uri;
+  } else {
+    remote_->Refuse(call, remote_names::kErrorNotSupported,
+                    "Quillmark opens only files (file: URIs), not " + Uri);
+    return;
+  }
+  const QFileInfo file(path);
+  if (!file.isFile() || !file.isReadable()) {
+    remote_->Refuse(call, remote_names::kErrorFileNotFound,
+                    (file.exists() ? "Not a readable file: " : "No such file: ") + path);
+    return;
+  }
+  Form1& form = remote_->form();
+  remote_->RunAfterReply([&form, path] { form.OpenRecording(path); });
+}

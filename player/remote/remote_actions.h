@@ -1,0 +1,25 @@
+#pragma once
+// The actions `quillmark --remote ACTION [ARG]` sends to the running window: each names the
+// D-Bus method it calls. Shared by the command that sends them and the program's usage text, so
+// it stays free of Qt.
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace quillmark {
+
+struct RemoteAction {
+  std::string_view name;       // "bookmark"
+  std::string_view argument;   // the whole number it takes ("N"), or empty
+  std::string_view interface;  // the D-Bus interface of its method
+  std::string_view method;
+  std::string_view help;
+};
+
+std::span<const RemoteAction> RemoteActions();
+
+// One line for each action, "  name ARG   help".
+std::string RemoteActionsHelp();
+
+}  // namespace quillmark

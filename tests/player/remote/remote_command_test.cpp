@@ -1,0 +1,95 @@
+// Outside programs against the window on the private bus: `quillmark --remote`, a second
+// `quillmark FILE`, and playerctl. Each runs as its own process while the window's event loop
+// keeps turning.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QSlider>
+
+#include "remote_fixture.h"
+#include "support/test_media.h"
+
+namespace {
+
+const QString kQuillmark = QUILLMARK_PROGRAM;
+
+class OutsidePrograms : public RemoteFormTest {
+ protected:
+  static ProgramRun Remote(const QStringList& arguments) {
+    return RunProgram(kQuillmark, QStringList{"--remote"} + arguments);
+  }
+};
+
+TEST_F(OutsidePrograms, RemoteSendsActionsToTheRunningWindow) {
+  OpenPaused("talk.wav", 60, 10);
+  ProgramRun run = Remote({"play-pause"});
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  EXPECT_EQ(player.calls.back(), "play");
+  EXPECT_EQ(form->Pedalstat->text(), " Play");
+
+  run = Remote({"speed", "75"});
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  EXPECT_EQ(form->SpeedSlide->value(), 75);
+
+  run = Remote({"bookmark", "13"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(run.err.contains("quillmark: There is no bookmark 13: bookmarks are 1 to 12\n"))
+      << run.err.toStdString();
+  EXPECT_EQ(form->Bookmark->itemText(11), "F12 = 00:00:00:00");
+}
+
+TEST_F(OutsidePrograms, RemoteSaysWhatIsWrongWithTheCommand) {
+  for (const QStringList& wrong : {QStringList{"jump"}, QStringList{}, QStringList{"bookmark"},
+                                   QStringList{"goto", "three"}, QStringList{"play", "now"}}) {
+    const ProgramRun run = Remote(wrong);
+    EXPECT_EQ(run.exitCode, 2) << wrong.join(' ').toStdString();
+    EXPECT_TRUE(run.err.startsWith("quillmark: ")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("Usage: quillmark --remote ACTION [ARG]"));
+    EXPECT_TRUE(run.err.contains("goto-selection")) << "the usage lists the actions";
+  }
+  EXPECT_TRUE(player.calls.empty());
+
+  remote.reset();  // no window on the bus now
+  const ProgramRun run = Remote({"play"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(run.err.contains("quillmark: no Quillmark window is running\n"))
+      << run.err.toStdString();
+}
+
+TEST_F(OutsidePrograms, ASecondQuillmarkHandsItsFileOver) {
+  ASSERT_TRUE(test_media::WriteAll(Path("next.wav"), QByteArray(64, 'x')));
+  ProgramRun run = RunProgram(kQuillmark, {Path("next.wav")});
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  ASSERT_TRUE(WaitUntil([&] { return form->windowTitle() == "Quillmark - next.wav"; }));
+  EXPECT_EQ(player.url, Path("next.wav"));
+
+  // A file that is not there: said by the second one; the window stays as it was.
+  run = RunProgram(kQuillmark, {Path("gone.wav")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(run.err.contains("quillmark: No such file: " + Path("gone.wav") + "\n"))
+      << run.err.toStdString();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form->windowTitle(), "Quillmark - next.wav");
+}
+
+TEST_F(OutsidePrograms, PlayerctlReadsAndDrivesTheWindow) {
+  OpenPaused("talk.wav", 60, 12.5);
+  ProgramRun run = Playerctl({"status"});
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  EXPECT_EQ(run.out, "Paused\n");
+  EXPECT_EQ(Playerctl({"position"}).out, "12.500000\n");
+  EXPECT_EQ(Playerctl({"metadata", "xesam:title"}).out, "talk.wav\n");
+  EXPECT_EQ(Playerctl({"metadata", "mpris:length"}).out, "60000000\n");
+
+  run = Playerctl({"play-pause"});
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  EXPECT_EQ(player.calls.back(), "play");
+  Playerctl({"position", "2.5+"});
+  EXPECT_DOUBLE_EQ(player.position, 15);
+  Playerctl({"position", "40"});
+  EXPECT_DOUBLE_EQ(player.position, 40);
+  Playerctl({"position", "1000"});
+  EXPECT_DOUBLE_EQ(player.position, 40) << "past the end is refused";
+}
+
+}  // namespace
