@@ -71,6 +71,8 @@ int RunWindow(QApplication& app, const QString& file, bool newInstance) {
   platform.settingsFolder = UserSettingsFolder();
   platform.programFolder = QCoreApplication::applicationDirPath();
   Form1 form(platform);
+  dialog.SetParent(&form);
+  messages.SetParent(&form);
   std::unique_ptr<RemoteControl> remote;
   if (!newInstance) {
     remote = std::make_unique<RemoteControl>(form, bus);
