@@ -7,7 +7,6 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 
 #include "platform/tty_serial_control.h"
 #include "pedal_delay.h"
@@ -44,10 +43,3 @@ void LineChangeToHandler(benchmark::State& state) {
 
 BENCHMARK(LineChangeToHandler)->Arg(1)->ArgName("waiting")->UseManualTime()->Iterations(500);
 BENCHMARK(LineChangeToHandler)->Arg(0)->ArgName("polling")->UseManualTime()->Iterations(100);
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

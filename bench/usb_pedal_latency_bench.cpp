@@ -4,7 +4,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 
 #include "pedal_delay.h"
 #include "platform/usb_pedal_control.h"
@@ -35,11 +34,3 @@ void PedalEventToHandler(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(PedalEventToHandler)->UseManualTime()->Iterations(2000);
-
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
