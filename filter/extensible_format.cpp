@@ -5,8 +5,6 @@
 
 namespace brevin {
 
-static_assert(sizeof(WAVEFORMATEXTENSIBLE) == 40, "the extensible block is 40 bytes");
-
 WAVEFORMATEXTENSIBLE ExtensibleFormatFor(const BYTE* plainFormat) {
   WAVEFORMATEX plain;
   std::memcpy(&plain, plainFormat, sizeof plain);

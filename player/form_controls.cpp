@@ -277,7 +277,6 @@ void Form1::CreateOptionsPanel() {
   PlaceTwips(PEDALON, 120, 465, 1350, 285);
   LearnPedal = Named(new QPushButton("Learn pedal...", Options), "LearnPedal");
   PlaceTwips(LearnPedal, 1515, 442, 1200, 330);
-  LearnPedal->setFocusPolicy(Qt::NoFocus);
   LGND[2] = MakeLabel(Options, "LGND", "Status:");
   PlaceTwips(LGND[2], 120, 810, 600, 195);
   Pedalstat = MakeLabel(Options, "Pedalstat", "Disabled");

@@ -60,4 +60,7 @@ class MediaPlayer : public QObject {
   // No sound device could be opened, so the recording plays on without sound (true); or sound
   // plays on a device again (false).
   void NoSoundDevice(bool missing);
+  // duration() has changed: the engine has learnt the length of a recording a moment after
+  // loading it, or nothing is loaded any more.
+  void DurationChange();
 };

@@ -247,6 +247,12 @@ void MpvMediaPlayer::DrainEvents() {
     if (loadErrors_.isEmpty()) loadErrors_ = QString::fromUtf8(mpv_error_string(failureError_));
     emit MediaError(loadErrors_);
   }
+  // The duration follows from the events just handled: the length observed, the first frame
+  // shown, a recording replaced or failed.
+  if (const double now = duration(); now != reportedDuration_) {
+    reportedDuration_ = now;
+    emit DurationChange();
+  }
 }
 
 void MpvMediaPlayer::HandleEvent(const mpv_event& event) {

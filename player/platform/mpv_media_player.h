@@ -104,5 +104,6 @@ class MpvMediaPlayer : public MediaPlayer {
   double rate_ = 1.0;
   int reportedState_ = kUndefined;
   int soundMissing_ = -1;  // as last reported; -1 before the first report
+  double reportedDuration_ = 0;
   bool stateCheckQueued_ = false;
 };

@@ -27,14 +27,14 @@ UsbPedalControl::UsbPedalControl(InputDeviceDirectory& directory,
                                  platform::InputDeviceCalls calls, QObject* parent)
     : SerialControl(parent), directory_(directory), calls_(calls), device_(calls) {
   connect(&directory_, &InputDeviceDirectory::Changed, this, [this] { devicesChanged(); });
-  for (const platform::InputDeviceInfo& device : directory_.KeyDevices()) {
-    if (auto known = platform::KnownPedalSwitches(device.vendor, device.product)) {
-      if (!findModel(device)) add(device, *known, false);
-    }
-  }
+  addKnownPedals();
 }
 
 UsbPedalControl::~UsbPedalControl() { device_.close(); }
+
+int UsbPedalControl::EventOf(Switch which) {
+  return which == kLeft ? kEventCTS : which == kMiddle ? kEventDSR : kEventCD;
+}
 
 UsbPedalControl::Pedal* UsbPedalControl::find(int port) {
   for (Pedal& pedal : pedals_) {
@@ -160,7 +160,7 @@ int UsbPedalControl::RestoreSettings(const std::map<std::string, std::string>& v
   return port;
 }
 
-void UsbPedalControl::devicesChanged() {
+bool UsbPedalControl::addKnownPedals() {
   bool added = false;
   for (const platform::InputDeviceInfo& device : directory_.KeyDevices()) {
     if (auto known = platform::KnownPedalSwitches(device.vendor, device.product)) {
@@ -170,7 +170,11 @@ void UsbPedalControl::devicesChanged() {
       }
     }
   }
-  if (added) emit PedalsChanged();
+  return added;
+}
+
+void UsbPedalControl::devicesChanged() {
+  if (addKnownPedals()) emit PedalsChanged();
   if (PortOpen() && !device_.isOpen()) attach();
 }
 
@@ -267,13 +271,18 @@ void UsbPedalControl::emitEvent(int event) {
 void UsbPedalControl::deliverKey(std::uint64_t generation, int code, bool down) {
   if (generation != generation_ || !PortOpen()) return;
   const platform::PedalSwitches& switches = find(openPort_)->switches;
-  const int which = code == switches.left     ? kLeft
-                    : code == switches.middle ? kMiddle
-                    : code == switches.right  ? kRight
-                                              : -1;
-  if (which < 0) return;  // another key of the device
+  Switch which;
+  if (code == switches.left) {
+    which = kLeft;
+  } else if (code == switches.middle) {
+    which = kMiddle;
+  } else if (code == switches.right) {
+    which = kRight;
+  } else {
+    return;  // another key of the device
+  }
   held_[which] = down;
-  emitEvent(which == kLeft ? kEventCTS : which == kMiddle ? kEventDSR : kEventCD);
+  emitEvent(EventOf(which));
 }
 
 void UsbPedalControl::lost(std::uint64_t generation) {
@@ -282,7 +291,7 @@ void UsbPedalControl::lost(std::uint64_t generation) {
   for (const Switch which : {kLeft, kMiddle, kRight}) {
     if (!held_[which]) continue;
     held_[which] = false;
-    emitEvent(which == kLeft ? kEventCTS : which == kMiddle ? kEventDSR : kEventCD);
+    emitEvent(EventOf(which));
     if (generation != generation_) return;  // the handler closed the port
   }
   detach();

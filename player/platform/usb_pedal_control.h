@@ -77,6 +77,8 @@ class UsbPedalControl : public SerialControl {
 
  private:
   enum Switch { kLeft, kMiddle, kRight };
+  // The line a switch stands for: the left CTS, the middle DSR, the right CD.
+  static int EventOf(Switch which);
   enum class Reading { Yes, Unplugged, NoAccess };
   struct Pedal {
     int port;
@@ -90,6 +92,8 @@ class UsbPedalControl : public SerialControl {
   Pedal* findModel(const platform::InputDeviceInfo& device);
   int add(const platform::InputDeviceInfo& device, const platform::PedalSwitches& switches,
           bool taught);
+  // Offers every plugged-in pedal of a known model not offered yet; true when there was one.
+  bool addKnownPedals();
   // The plugged-in device of a pedal: the same model, in the same socket when there are twins.
   std::optional<platform::InputDeviceInfo> deviceOf(const Pedal& pedal) const;
   void devicesChanged();

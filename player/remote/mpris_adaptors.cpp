@@ -15,10 +15,8 @@ MprisRootAdaptor::MprisRootAdaptor(RemoteControl* remote)
     : QDBusAbstractAdaptor(remote), remote_(remote) {}
 
 QStringList MprisRootAdaptor::SupportedMimeTypes() const {
-  // The kinds of recording the Open dialog offers.
-  return {"audio/x-wav",      "audio/wav",       "audio/vnd.wave", "audio/mpeg",
-          "audio/x-ms-wma",   "video/x-ms-wmv",  "video/x-msvideo", "audio/flac",
-          "audio/x-flac",     "audio/mp2",       "video/mpeg",      "video/x-ms-vob"};
+  // The kinds of recording the Open dialog offers, as the desktop entry lists them.
+  return QString(QUILLMARK_MIME_TYPES).split(',');
 }
 
 void MprisRootAdaptor::Raise() { remote_->form().RaiseWindow(); }

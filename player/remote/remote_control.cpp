@@ -14,7 +14,6 @@
 
 namespace {
 constexpr double kMicroseconds = 1e6;
-constexpr int kLengthWaitMilliseconds = 200;
 }  // namespace
 
 RemoteControl::RemoteControl(Form1& form, const QDBusConnection& connection)
@@ -29,9 +28,8 @@ RemoteControl::RemoteControl(Form1& form, const QDBusConnection& connection)
     ++recordingNumber_;
     PublishChanges();
   });
-  // The player learns a recording's length a moment after loading it, and says nothing then.
-  lengthWait_.setInterval(kLengthWaitMilliseconds);
-  connect(&lengthWait_, &QTimer::timeout, this, &RemoteControl::PublishChanges);
+  // The player learns a recording's length a moment after loading it.
+  connect(form_.MP1, &MediaPlayer::DurationChange, this, &RemoteControl::PublishChanges);
 }
 
 RemoteControl::~RemoteControl() {
@@ -131,12 +129,6 @@ QVariantMap RemoteControl::PlayerProperties() const {
 }
 
 void RemoteControl::PublishChanges() {
-  if (HasRecording() && form_.MP1->playState() != MediaPlayer::kUndefined &&
-      form_.MP1->duration() <= 0) {
-    lengthWait_.start();
-  } else {
-    lengthWait_.stop();
-  }
   if (!registered_) return;
   const QVariantMap now = PlayerProperties();
   QVariantMap changed;

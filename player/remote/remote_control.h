@@ -9,7 +9,6 @@
 #include <QDBusObjectPath>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 #include <QVariantMap>
 #include <functional>
 
@@ -70,5 +69,4 @@ class RemoteControl : public QObject {
   bool nameClaimed_ = false;
   quint64 recordingNumber_ = 0;  // makes the track id of each opening its own
   QVariantMap published_;        // the player's properties as last announced
-  QTimer lengthWait_;            // asks again until the player knows the recording's length
 };

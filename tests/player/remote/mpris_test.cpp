@@ -144,7 +144,7 @@ TEST_F(MprisTest, ListenersHearOfPlayStateSpeedAndRecording) {
     return listener.Metadata().value("xesam:title").toString() == "second.wav";
   }));
   EXPECT_FALSE(listener.Metadata().contains("mpris:length"));
-  player.durationSeconds = 4.5;
+  player.ChangeDuration(4.5);
   ASSERT_TRUE(WaitUntil([&] {
     return listener.Metadata().value("mpris:length").toLongLong() == 4500000;
   }));

@@ -52,6 +52,12 @@ class FakeMediaPlayer : public MediaPlayer {
     emit PlayStateChange(newState);
   }
 
+  // The engine has learnt the recording's length.
+  void ChangeDuration(double seconds) {
+    durationSeconds = seconds;
+    emit DurationChange();
+  }
+
   // The engine cannot play the recording last given: nothing is loaded, and it says why.
   void FailToPlay(const QString& reason) {
     state = kUndefined;
