@@ -24,6 +24,8 @@ expected=(
   bin/quillmark
   lib/udev/rules.d/60-quillmark-pedals.rules
   share/applications/quillmark.desktop
+  share/doc/quillmark/changelog.gz
+  share/doc/quillmark/copyright
   share/icons/hicolor/scalable/apps/quillmark.svg
   share/man/man1/quillmark.1.gz
   "share/metainfo/$app_id.metainfo.xml"
