@@ -9,10 +9,28 @@ configure_native() {
     "$@" >/dev/null
 }
 
-# build/release: the optimised program without sanitizers or tests, as it is run and installed.
+# build/release: the optimised program without sanitizers or tests, as it is run and installed,
+# with Debian's hardening flags.
 configure_release() {
   cmake -S "$ROOT" -B "$BUILD/release" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQUILLMARK_TESTS=OFF "$@" >/dev/null
+    -DQUILLMARK_TESTS=OFF -DQUILLMARK_HARDEN=ON "$@" >/dev/null
+}
+
+# lintian on a Debian package: prints every tag it finds, down to the pedantic and informational
+# ones, and fails on any error or warning (lintian itself fails only on errors).
+lint_package() {
+  lintian --pedantic --display-info --fail-on error,warning "$1"
+}
+
+# hardening-check on the program as the package installs it: fortify, stack protector, PIE,
+# relro, bind-now and control-flow protection must all be there.
+check_package_hardening() {
+  local tree status=0
+  tree=$(mktemp -d)
+  dpkg-deb -x "$1" "$tree"
+  hardening-check "$tree/usr/bin/quillmark" || status=$?
+  rm -rf "$tree"
+  return $status
 }
 
 build_native() {
