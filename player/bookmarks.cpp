@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
 #include <cmath>
 #include <system_error>
 
@@ -39,16 +40,15 @@ void Form1::SetBookmark(int n) {
 }
 
 void Form1::JumpToBookmark(int n) {
-  MP1->setCurrentPosition(BookmarkPos[n]);
+  // Choosing the row moves the player there.
   Bookmark->setCurrentIndex(n - 1);
   Bookmark_Click();
   RefreshIfPaused();
 }
 
 void Form1::Bookmark_Click() {
-  const int n = Bookmark->currentIndex() + 1;  // 0 while no row is chosen
-  if (n >= 0 && n <= 12) MP1->setCurrentPosition(BookmarkPos[n]);
-  RefreshIfPaused();
+  const int n = Bookmark->currentIndex() + 1;  // 0 while no row is chosen: the start
+  MoveTo(BookmarkPos[std::clamp(n, 0, 12)]);
   Logo->setFocus();
 }
 

@@ -92,9 +92,8 @@ void Form1::finished_Click() {
                  "FILE NOT MOVED", MessageBoxes::Buttons::OkOnly);
     // Back to the recording as it was before File Finished.
     MP1->setURL(mediaPath);
-    MP1->play();
-    MP1->pause();
-    MP1->setCurrentPosition(position);
+    PlayThenPause();
+    MoveTo(position);
     TCOffset = offset;
     setWindowTitle("Quillmark - " + name);
     Logo->setFocus();

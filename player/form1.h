@@ -114,6 +114,9 @@ class Form1 : public QWidget {
   void AutoBack_DblClick();
   // After the play switch is released: a paused player steps back AutoBackSeconds.
   void AutoBackup();
+  // A pedal wind switch let go: the player ends paused where the wind took it, and PositionJumped
+  // tells of the jump once (the wind's own steps on the display tick are not told one by one).
+  void WindReleased();
   // The settings file onto the option controls, and back (FormPlatform says where it lives).
   void LoadSettings();
   void SaveSettings();
@@ -175,10 +178,18 @@ class Form1 : public QWidget {
   void Waitbox_DblClick();
 
   // ---- Reached from other programs too (outside_control.cpp) ----
-  // Moves the player to `seconds`; a paused player shows the new place.
+  // Moves the player to `seconds`; a paused player shows the new place, and PositionJumped tells
+  // of the move. Every jump in the recording goes through here (bookmarks, the step back, wind
+  // steps, a selected time code, the remote), except three that announce their jump themselves:
+  // the hot keys' frame and second steps (the picture follows on the key's release), the end of
+  // a pedal wind (WindReleased) and StopPlayer. A new way of moving (a click in a position bar,
+  // opening where the typist left off) calls MoveTo.
   void MoveTo(double seconds);
+
   // Back by the auto-backup amount, playing or paused; nothing while auto-backup is off.
   void StepBack();
+  // Stops, back at the start, as Esc and S do.
+  void StopPlayer();
   // One wind step (RWScroll / 10 seconds), back for a negative direction, else forward.
   void WindStep(int direction);
   // Opens `path` as if the typist had chosen it in the Open dialog.
@@ -304,6 +315,10 @@ class Form1 : public QWidget {
  signals:
   // A recording was opened, or released by File Finished.
   void RecordingChanged();
+  // The play position jumped: any move that is not playback running on (see MoveTo). `seconds`
+  // is where the player reports it now, within the recording. Sent once per jump; a recording
+  // just opened starts at 0 and is no jump.
+  void PositionJumped(double seconds);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -341,6 +356,10 @@ class Form1 : public QWidget {
   void ConnectWorkflowHandlers();
   // After moving a paused player: play and pause at once, so it shows the new position.
   void RefreshIfPaused();
+  // Play and pause at once, whatever the state: the player ends paused and shows its position.
+  void PlayThenPause();
+  // Tells PositionJumped where the player is now.
+  void AnnounceJump();
   // The text of a bookmark at `position`, with the active time code start.
   QString BookmarkTimeCode(double position) const;
   // Writes the thirteen lines beside the open recording; tells the typist when that fails.

@@ -29,22 +29,27 @@ void Form1::Logo_KeyDown(int& KeyCode, int& Shift) {
     const double rate = timecode::LeadingNumber(CaptionText(Framerate));
     return rate > 0 ? 1.0 / rate : 0.0;
   };
+  // The step is told at once; the picture follows on the key's release (Logo_KeyUp).
+  const auto step = [this](double seconds) {
+    MP1->setCurrentPosition(MP1->currentPosition() + seconds);
+    AnnounceJump();
+  };
   if (KeyCode == vk::kLeft && Shift == 0 && paused()) {
-    MP1->setCurrentPosition(MP1->currentPosition() - frame());
+    step(-frame());
     KeyCode = 0;
     Shift = 0;
   }
   if (KeyCode == vk::kRight && Shift == 0 && paused()) {
-    MP1->setCurrentPosition(MP1->currentPosition() + frame());
+    step(frame());
     KeyCode = 0;
     Shift = 0;
   }
   if (KeyCode == vk::kLeft && Shift == vk::kShift && paused()) {
-    MP1->setCurrentPosition(MP1->currentPosition() - 1.0);
+    step(-1.0);
     KeyCode = 0;
   }
   if (KeyCode == vk::kRight && Shift == vk::kShift && paused()) {
-    MP1->setCurrentPosition(MP1->currentPosition() + 1.0);
+    step(1.0);
     KeyCode = 0;
   }
 
@@ -53,7 +58,7 @@ void Form1::Logo_KeyDown(int& KeyCode, int& Shift) {
     return;
   }
   if (KeyCode == vk::kEscape || KeyCode == kKeyS) {
-    MP1->stop();
+    StopPlayer();
     return;
   }
 
@@ -87,7 +92,10 @@ void Form1::Logo_KeyUp(int /*KeyCode*/, int /*Shift*/) {
 }
 
 void Form1::RefreshIfPaused() {
-  if (MP1->playState() != MediaPlayer::kPaused) return;
+  if (MP1->playState() == MediaPlayer::kPaused) PlayThenPause();
+}
+
+void Form1::PlayThenPause() {
   MP1->play();
   MP1->pause();
 }

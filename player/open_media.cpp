@@ -40,8 +40,7 @@ void Form1::Fileopen_Click() {
     Duration->setText("");
     if (!NoBext) ReadBWFTimeCode();
     MP1->setURL(cdlg1->FileName());
-    MP1->play();
-    MP1->pause();
+    PlayThenPause();  // loaded, waiting paused at the start
     if (ReadsID3(MediaExt)) ReadID3TimeCode();
     // The bookmark file may restore the bookmarks and a user-set time code.
     LoadBookmarks();

@@ -18,10 +18,18 @@ constexpr int kStatusMilliseconds = 4000;
 void Form1::MoveTo(double seconds) {
   MP1->setCurrentPosition(seconds);
   RefreshIfPaused();
+  AnnounceJump();
 }
+
+void Form1::AnnounceJump() { emit PositionJumped(MP1->currentPosition()); }
 
 void Form1::StepBack() {
   if (AutoBackSeconds > 0) MoveTo(MP1->currentPosition() - AutoBackSeconds);
+}
+
+void Form1::StopPlayer() {
+  MP1->stop();
+  AnnounceJump();
 }
 
 void Form1::WindStep(int direction) {

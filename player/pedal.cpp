@@ -91,15 +91,13 @@ void Form1::MSComm1_OnComm() {
     case SerialControl::kEventCTS:
       if (MSComm1->CTSHolding()) Pedalstat->setText(swapped ? " FFwd" : " Rew");
       if (!MSComm1->CTSHolding()) {
-        MP1->play();
-        MP1->pause();
+        WindReleased();
         Pedalstat->setText(" Paused");
       }
       break;
     case SerialControl::kEventCD:
       if (!MSComm1->CDHolding()) {
-        MP1->play();
-        MP1->pause();
+        WindReleased();
         Pedalstat->setText(" Paused");
       }
       if (MSComm1->CDHolding()) Pedalstat->setText(swapped ? " Rwd" : " FFwd");

@@ -52,4 +52,9 @@ void Form1::AutoBackup() {
   MoveTo(MP1->currentPosition() - AutoBackSeconds);
 }
 
+void Form1::WindReleased() {
+  PlayThenPause();
+  AnnounceJump();
+}
+
 double Form1::WindStepSeconds() const { return RWScroll->value() / 10.0; }

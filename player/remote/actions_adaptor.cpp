@@ -31,7 +31,6 @@ void ActionsAdaptor::CopyTimeCode(const QDBusMessage& call) {
 void ActionsAdaptor::Back(const QDBusMessage& call) {
   if (remote_->RefusedWhileBusy(call)) return;
   remote_->form().StepBack();
-  remote_->AnnounceSeek();
 }
 
 void ActionsAdaptor::SetBookmark(int Number, const QDBusMessage& call) {
@@ -42,19 +41,16 @@ void ActionsAdaptor::SetBookmark(int Number, const QDBusMessage& call) {
 void ActionsAdaptor::GoToBookmark(int Number, const QDBusMessage& call) {
   if (remote_->RefusedWhileBusy(call) || NoSuchBookmark(remote_, Number, call)) return;
   remote_->form().JumpToBookmark(Number);
-  remote_->AnnounceSeek();
 }
 
 void ActionsAdaptor::Rewind(const QDBusMessage& call) {
   if (remote_->RefusedWhileBusy(call)) return;
   remote_->form().WindStep(-1);
-  remote_->AnnounceSeek();
 }
 
 void ActionsAdaptor::Forward(const QDBusMessage& call) {
   if (remote_->RefusedWhileBusy(call)) return;
   remote_->form().WindStep(+1);
-  remote_->AnnounceSeek();
 }
 
 void ActionsAdaptor::FileFinished(const QDBusMessage& call) {
@@ -76,7 +72,6 @@ QString ActionsAdaptor::GoToSelectedTimeCode(const QDBusMessage& call) {
   QString found;
   switch (remote_->form().GoToSelectedTimeCode(&found)) {
     case Form1::TimeCodeJump::Moved:
-      remote_->AnnounceSeek();
       return found;
     case Form1::TimeCodeJump::NoTimeCode:
       remote_->Refuse(call, remote_names::kErrorNoTimeCode,

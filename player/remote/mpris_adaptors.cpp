@@ -73,7 +73,7 @@ void MprisPlayerAdaptor::PlayPause(const QDBusMessage& call) {
 
 void MprisPlayerAdaptor::Stop(const QDBusMessage& call) {
   if (remote_->RefusedWhileBusy(call)) return;
-  remote_->form().MP1->stop();
+  remote_->form().StopPlayer();
 }
 
 void MprisPlayerAdaptor::Seek(qlonglong Offset, const QDBusMessage& call) {
@@ -81,7 +81,7 @@ void MprisPlayerAdaptor::Seek(qlonglong Offset, const QDBusMessage& call) {
   const MediaPlayer* player = remote_->form().MP1;
   double target = std::max(0.0, player->currentPosition() + Offset / 1e6);
   if (player->duration() > 0) target = std::min(target, player->duration());
-  remote_->MoveTo(target);
+  remote_->form().MoveTo(target);
 }
 
 void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& TrackId, qlonglong Position,
@@ -98,7 +98,7 @@ void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& TrackId, qlonglong P
                     QString("The position %1 us is outside the recording").arg(Position));
     return;
   }
-  remote_->MoveTo(Position / 1e6);
+  remote_->form().MoveTo(Position / 1e6);
 }
 
 void MprisPlayerAdaptor::OpenUri(const QString& Uri, const QDBusMessage& call) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QSlider>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
 
 #include "actions_adaptor.h"
@@ -30,6 +31,10 @@ RemoteControl::RemoteControl(Form1& form, const QDBusConnection& connection)
   });
   // The player learns a recording's length a moment after loading it.
   connect(form_.MP1, &MediaPlayer::DurationChange, this, &RemoteControl::PublishChanges);
+  // Every jump the window makes, from here or from its keys, pedal and lists.
+  connect(&form_, &Form1::PositionJumped, this, [this](double seconds) {
+    emit Seeked(std::llround(std::max(0.0, seconds) * kMicroseconds));
+  });
 }
 
 RemoteControl::~RemoteControl() {
@@ -110,13 +115,6 @@ void RemoteControl::RunAfterReply(std::function<void()> action) {
       },
       Qt::QueuedConnection);
 }
-
-void RemoteControl::MoveTo(double seconds) {
-  form_.MoveTo(seconds);
-  AnnounceSeek();
-}
-
-void RemoteControl::AnnounceSeek() { emit Seeked(PositionMicroseconds()); }
 
 QVariantMap RemoteControl::PlayerProperties() const {
   const bool open = HasRecording();

@@ -50,12 +50,8 @@ class RemoteControl : public QObject {
   // Runs `action` once the reply to the present call has gone out, for actions that may ask the
   // typist something (File Finished) or take a while (opening a recording).
   void RunAfterReply(std::function<void()> action);
-  // Moves to `seconds` and tells MPRIS listeners the position jumped (the Seeked signal).
-  void MoveTo(double seconds);
-  // Tells MPRIS listeners the position jumped.
-  void AnnounceSeek();
-
  signals:
+  // The window's position jumped (Form1::PositionJumped), in microseconds: MPRIS's Seeked.
   void Seeked(qlonglong position);
 
  private:

@@ -8,6 +8,7 @@
 #include <QDBusObjectPath>
 #include <QDialog>
 #include <QLabel>
+#include <QScrollBar>
 #include <QSlider>
 #include <QUrl>
 #include <cmath>
@@ -180,6 +181,67 @@ TEST_F(MprisTest, SeekAndSetPositionStayWithinTheRecording) {
   }
   EXPECT_EQ(player.calls.size(), before);
   EXPECT_DOUBLE_EQ(player.position, 42);
+}
+
+// A listener follows the position from Seeked: every jump that is not playback running on is
+// told once, with the new position, however it was made.
+TEST_F(MprisTest, EveryJumpIsAnnouncedOnceWithTheNewPosition) {
+  PropertiesListener listener(client.bus());
+  form->Aboutscreen->hide();  // the keys are the window's
+  OpenPaused("talk.wav", 60, 10);
+  form->Framerate->setText("25.000 ND");
+  form->AutoBackSeconds = 2;
+  form->RWScroll->setValue(30);  // three seconds a wind step
+  form->BookmarkPos[4] = 33;
+  form->PedalPort->setCurrentIndex(0);
+  form->PEDALON->setChecked(true);
+  player.followCalls = true;
+  const auto key = [this](int code, int shift) {
+    form->Logo_KeyDown(code, shift);
+    form->Logo_KeyUp(code, shift);
+  };
+
+  const struct {
+    const char* jump;
+    std::function<void()> make;
+    double position;
+  } jumps[] = {
+      {"auto-backup", [&] { serial.Press(SerialControl::kEventDSR, true);
+                            serial.Press(SerialControl::kEventDSR, false); }, 8},
+      {"F-key", [&] { key(115, 0); }, 33},
+      {"frame step", [&] { key(37, 0); }, 32.96},
+      {"second step", [&] { key(39, 1); }, 33.96},
+      {"bookmark list", [&] { form->Bookmark->setCurrentIndex(3); form->Bookmark_Click(); }, 33},
+      {"end of a wind", [&] { serial.Press(SerialControl::kEventCD, true);
+                              form->Timer1_Timer();
+                              form->Timer1_Timer();
+                              serial.Press(SerialControl::kEventCD, false); }, 39},
+      {"selected time code", [&] { logged.selection = "00:00:20:00";
+                                   form->GoToSelectedTimeCode(); }, 20},
+      {"remote wind step", [&] { client.CallAction("Rewind"); }, 17},
+      {"remote bookmark", [&] { client.CallAction("GoToBookmark", {4}); }, 33},
+      {"stop", [&] { key(83, 0); }, 0},
+  };
+  for (const auto& jump : jumps) {
+    const std::size_t before = listener.seeked.size();
+    jump.make();
+    EXPECT_NEAR(player.position, jump.position, 1e-9) << jump.jump;
+    // A call answered after the jump: any Seeked it sent has arrived before the answer.
+    client.PlayerProperty("Position");
+    ASSERT_TRUE(WaitUntil([&] { return listener.seeked.size() > before; })) << jump.jump;
+    QCoreApplication::processEvents();
+    EXPECT_EQ(listener.seeked.size(), before + 1) << jump.jump;
+    EXPECT_EQ(listener.seeked.back(), std::llround(jump.position * 1e6)) << jump.jump;
+  }
+  // Playback running on, and the wind's own steps, are no jumps to tell of.
+  const std::size_t before = listener.seeked.size();
+  serial.Press(SerialControl::kEventCD, true);
+  form->Timer1_Timer();
+  player.position = 45;
+  form->Timer1_Timer();
+  client.PlayerProperty("Position");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(listener.seeked.size(), before);
 }
 
 TEST_F(MprisTest, StopIsTheKeysStopAndNothingHappensWithoutARecording) {

@@ -25,7 +25,9 @@ class FakeMediaPlayer : public MediaPlayer {
   }
   void stop() override {
     calls.push_back("stop");
-    if (followCalls) state = kStopped;
+    if (!followCalls) return;
+    state = kStopped;
+    position = 0;
   }
   double currentPosition() const override { return position; }
   void setCurrentPosition(double seconds) override {
@@ -66,7 +68,8 @@ class FakeMediaPlayer : public MediaPlayer {
   }
 
   std::vector<std::string> calls;
-  // When set, play, pause and stop change the play state as a real player's would.
+  // When set, play, pause and stop change the play state (and stop the position) as a real
+  // player's would.
   bool followCalls = false;
   QString url;
   double position = 0;
