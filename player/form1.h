@@ -343,7 +343,8 @@ class Form1 : public QWidget {
   // settings.cpp: the chosen or taught USB pedal, after the twelve lines, and back.
   void RestoreUsbPedal(const quillmark::StoredSettings& stored);
 
-  // open_media.cpp: every per-recording value back to its value before a recording is read
+  // open_media.cpp: every per-recording value back to its value before a recording is read, and
+  // every caption that describes a recording emptied
   void ResetRecordingValues();
 
   // media_readers.cpp: adds reader lines to Dbugtxt

@@ -73,6 +73,12 @@ void Form1::ResetRecordingValues() {
   TCLabel->setText("ELAPSED TIME");
   TCLabelTag = "ELAPSED TIME";
   STC->setText("00:00:00:00");
+  // What the readers found in the last recording must not be taken for this one's.
+  Duration->setText("");
+  Samplerate->setText("");
+  FDT->setText("00-00-00");
+  UB->setText("");
+  TOD->setText("");
 }
 
 void Form1::MP1_MediaError(const QString& reason) {
@@ -86,10 +92,6 @@ void Form1::MP1_MediaError(const QString& reason) {
   setWindowTitle("Quillmark");
   ResetRecordingValues();
   Bookmark->hide();
-  Duration->setText("");
-  Samplerate->setText("");
-  FDT->setText("00-00-00");
-  UB->setText("");
   Dbugtxt->appendPlainText("Cannot play: " + reason);
   MsgBox->Show(FailedFile + " cannot be played.\r\n" + reason, "CANNOT PLAY FILE",
                MessageBoxes::Buttons::OkOnly);

@@ -100,6 +100,8 @@ TEST_F(OpenMedia, EveryPerRecordingValueIsResetForTheNextFile) {
   ASSERT_TRUE(test_media::WriteBroadcastWave(bwf, "FRAMERATE=25.000 ND\r\n", 172800000));
   Open(bwf);
   ASSERT_EQ(form->TCSource, 3);
+  ASSERT_EQ(form->Samplerate->text(), "48000");
+  ASSERT_NE(form->FDT->text(), "00-00-00");
   // Values other parts of the window leave behind.
   form->BookmarkPos.fill(12.5);
   form->BookmarkFile = "first.BKM";
@@ -131,6 +133,9 @@ TEST_F(OpenMedia, EveryPerRecordingValueIsResetForTheNextFile) {
   EXPECT_EQ(form->TCLabelTag, "ELAPSED TIME");
   EXPECT_EQ(form->STC->text(), "00:00:00:00");
   EXPECT_EQ(form->Duration->text(), "");
+  // The first recording's details are not taken for the second's.
+  EXPECT_EQ(form->Samplerate->text(), "");
+  EXPECT_EQ(form->FDT->text(), "00-00-00");
   EXPECT_FALSE(form->Dbugtxt->toPlainText().contains("bext"));
 }
 

@@ -62,7 +62,7 @@ TEST(ProbeNumbers, ShortestRoundTrip) {
 TEST(ProbeProgram, ProbesEachFileAndReportsTheMissingOne) {
   QTemporaryDir dir;
   const QString mp3 = dir.filePath("tag.mp3");
-  ASSERT_TRUE(test_media::WriteMp3WithKeys(mp3, "TC=10:00:00:00 FR=25.000 ND"));
+  ASSERT_TRUE(test_media::WriteMp3WithKeys(mp3, "UB=01020304 TC=10:00:00:00 FR=25.000 ND"));
   const QString wav = dir.filePath("tone.wav");
   ASSERT_TRUE(test_media::WriteTone(wav, 1.0));
 
@@ -81,7 +81,11 @@ TEST(ProbeProgram, ProbesEachFileAndReportsTheMissingOne) {
   EXPECT_EQ(tagged["STC"].toString(), "10:00:00:00");
   EXPECT_EQ(tagged["Framerate"].toString(), "25.000 ND");
   EXPECT_EQ(tagged["TCOffset"].toDouble(), 36000);
+  EXPECT_EQ(tagged["UB"].toString(), "01020304 ");
+  // Each file's record is its own: nothing of the tagged file is left in the plain one's.
   const QJsonObject plain = Parse(lines[1].toStdString());
+  EXPECT_EQ(plain["UB"].toString(), "");
+  EXPECT_EQ(plain["STC"].toString(), "00:00:00:00");
   EXPECT_EQ(plain["Framerate"].toString(), "29.970 DF");
   EXPECT_EQ(plain["FramerateColor"].toInt(), 255);
   EXPECT_EQ(plain["MediaExt"].toString(), "wav");
