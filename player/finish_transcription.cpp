@@ -115,9 +115,9 @@ void Form1::finished_Click() {
                      "as " + FromLocalPath(bookmarks.destination.filename()) + ".",
                  "BOOKMARK FILE RENAMED", MessageBoxes::Buttons::OkOnly);
   }
-  cdlg1->SetFileName("");
+  // Nothing of the recording stays: its bookmarks and time code went with it.
+  ShowNothingOpen();
   Logo->setFocus();
-  emit RecordingChanged();
 }
 
 void Form1::Waitbox_DblClick() {

@@ -346,6 +346,11 @@ class Form1 : public QWidget {
   // open_media.cpp: every per-recording value back to its value before a recording is read, and
   // every caption that describes a recording emptied
   void ResetRecordingValues();
+  // open_media.cpp: the window with no recording open, after a recording failed or was finished:
+  // no media path, the program's name as title, the values and captions reset, the bookmark list
+  // hidden and the time code at 00:00:00:00. The remote's actions that need a recording are
+  // refused from here on.
+  void ShowNothingOpen();
 
   // media_readers.cpp: adds reader lines to Dbugtxt
   void AppendDebug(std::string_view text);

@@ -81,6 +81,15 @@ void Form1::ResetRecordingValues() {
   TOD->setText("");
 }
 
+void Form1::ShowNothingOpen() {
+  cdlg1->SetFileName("");
+  setWindowTitle("Quillmark");
+  ResetRecordingValues();
+  Bookmark->hide();
+  for (QLabel* field : {TCHour, TCMin, TCSecond, TCFrame}) field->setText("00");
+  emit RecordingChanged();
+}
+
 void Form1::MP1_MediaError(const QString& reason) {
   // Only a recording the window opened is reported; a finished or released one is not open.
   if (cdlg1->FileName().isEmpty()) return;
@@ -88,10 +97,7 @@ void Form1::MP1_MediaError(const QString& reason) {
   // back to having nothing open, so no bookmark file is written beside it and File Finished has
   // nothing to move. The diagnostic lines stay, with the reason.
   FailedFile = cdlg1->FileTitle();
-  cdlg1->SetFileName("");
-  setWindowTitle("Quillmark");
-  ResetRecordingValues();
-  Bookmark->hide();
+  ShowNothingOpen();
   Dbugtxt->appendPlainText("Cannot play: " + reason);
   MsgBox->Show(FailedFile + " cannot be played.\r\n" + reason, "CANNOT PLAY FILE",
                MessageBoxes::Buttons::OkOnly);

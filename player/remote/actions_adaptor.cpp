@@ -18,47 +18,56 @@ bool NoSuchBookmark(RemoteControl* remote, int number, const QDBusMessage& call)
   return true;
 }
 
+// True when no recording is open, as after File Finished; the caller then has its error.
+bool NoRecording(RemoteControl* remote, const QDBusMessage& call) {
+  if (remote->HasRecording()) return false;
+  remote->Refuse(call, remote_names::kErrorNoRecording, "No recording is open");
+  return true;
+}
+
 }  // namespace
 
 ActionsAdaptor::ActionsAdaptor(RemoteControl* remote)
     : QDBusAbstractAdaptor(remote), remote_(remote) {}
 
 void ActionsAdaptor::CopyTimeCode(const QDBusMessage& call) {
-  if (remote_->RefusedWhileBusy(call)) return;
+  if (remote_->RefusedWhileBusy(call) || NoRecording(remote_, call)) return;
   remote_->form().CopyTCToClipboard();
 }
 
 void ActionsAdaptor::Back(const QDBusMessage& call) {
-  if (remote_->RefusedWhileBusy(call)) return;
+  if (remote_->RefusedWhileBusy(call) || NoRecording(remote_, call)) return;
   remote_->form().StepBack();
 }
 
 void ActionsAdaptor::SetBookmark(int Number, const QDBusMessage& call) {
-  if (remote_->RefusedWhileBusy(call) || NoSuchBookmark(remote_, Number, call)) return;
+  if (remote_->RefusedWhileBusy(call) || NoSuchBookmark(remote_, Number, call) ||
+      NoRecording(remote_, call)) {
+    return;
+  }
   remote_->form().SetBookmark(Number);
 }
 
 void ActionsAdaptor::GoToBookmark(int Number, const QDBusMessage& call) {
-  if (remote_->RefusedWhileBusy(call) || NoSuchBookmark(remote_, Number, call)) return;
+  if (remote_->RefusedWhileBusy(call) || NoSuchBookmark(remote_, Number, call) ||
+      NoRecording(remote_, call)) {
+    return;
+  }
   remote_->form().JumpToBookmark(Number);
 }
 
 void ActionsAdaptor::Rewind(const QDBusMessage& call) {
-  if (remote_->RefusedWhileBusy(call)) return;
+  if (remote_->RefusedWhileBusy(call) || NoRecording(remote_, call)) return;
   remote_->form().WindStep(-1);
 }
 
 void ActionsAdaptor::Forward(const QDBusMessage& call) {
-  if (remote_->RefusedWhileBusy(call)) return;
+  if (remote_->RefusedWhileBusy(call) || NoRecording(remote_, call)) return;
   remote_->form().WindStep(+1);
 }
 
 void ActionsAdaptor::FileFinished(const QDBusMessage& call) {
-  if (remote_->RefusedWhileBusy(call)) return;
-  if (!remote_->HasRecording()) {
-    remote_->Refuse(call, remote_names::kErrorNoRecording, "No recording is open");
-    return;
-  }
+  if (remote_->RefusedWhileBusy(call) || NoRecording(remote_, call)) return;
   // The question it asks is answered in the window.
   Form1& form = remote_->form();
   remote_->RunAfterReply([&form] {

@@ -1,6 +1,8 @@
 #pragma once
 // Quillmark's own actions on the window's object, beside MPRIS: what a typist's desktop shortcut
-// may want besides play and pause. Bad arguments are answered with an error and change nothing.
+// may want besides play and pause. Bad arguments are answered with an error and change nothing;
+// so are the actions on a recording (all but the speed and going to a selected time code, which
+// says so itself) while none is open.
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusMessage>

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTimer>
 #include <filesystem>
 
@@ -58,6 +59,18 @@ class Finishing : public FormTest {
     EXPECT_EQ(form->Indicator->text(), "DONE");
     EXPECT_TRUE(dialog.FileName().isEmpty());
     EXPECT_EQ(player.url, "");
+    // Nothing of the recording is left to act on: no bookmarks, no time code of its own.
+    EXPECT_TRUE(form->Bookmark->isHidden());
+    for (int n = 1; n <= 12; ++n) {
+      EXPECT_EQ(form->Bookmark->itemText(n - 1), QString("F%1 = 00:00:00:00").arg(n));
+      EXPECT_DOUBLE_EQ(form->BookmarkPos[n], 0) << n;
+    }
+    EXPECT_EQ(form->STC->text(), "00:00:00:00");
+    EXPECT_EQ(form->TCLabel->text(), "ELAPSED TIME");
+    EXPECT_EQ(form->TCSource, 1);
+    EXPECT_DOUBLE_EQ(form->UserTCValue, 0);
+    EXPECT_EQ(form->FDT->text(), "00-00-00");
+    EXPECT_EQ(form->Samplerate->text(), "");
   }
 
   fs::path folder;
@@ -65,6 +78,12 @@ class Finishing : public FormTest {
 
 TEST_F(Finishing, MovesTheRecordingAndItsBookmarkFile) {
   const QString media = OpenRecording(folder, "talk.wav", true);
+  form->SetTC_Click();
+  form->TCEntry->setText("10:00:00:00");
+  int enter = 13;
+  form->TCEntry_KeyPress(enter);
+  ASSERT_EQ(form->TCLabel->text(), "User Set Time Code");
+  player.calls.clear();
   const std::string bookmarks = ReadWholeFile(folder / "talk.BKM");
   ExpectConfirmation("talk.wav");
   form->finished_Click();
@@ -75,9 +94,12 @@ TEST_F(Finishing, MovesTheRecordingAndItsBookmarkFile) {
   EXPECT_TRUE(fs::is_regular_file(folder / "Completed" / "talk.wav"));
   EXPECT_EQ(ReadWholeFile(folder / "Completed" / "talk.BKM"), bookmarks);
   ExpectEmptyWindow();
-  // The list and the positions stay until the next file; a second press does nothing.
-  EXPECT_DOUBLE_EQ(form->BookmarkPos[1], 5);
+  // A second press does nothing; a bookmark key now has no recording's position to go to.
   form->finished_Click();
+  player.position = 7;
+  int f1 = 112, noShift = 0;
+  form->Logo_KeyDown(f1, noShift);
+  EXPECT_DOUBLE_EQ(player.position, 0) << "not the finished recording's bookmark at 5 s";
 
   // The next recording in the same folder, without a bookmark file, goes alone into the same
   // Completed folder.

@@ -101,7 +101,20 @@ TEST_F(ActionsTest, CopyTimeCodeAndFileFinished) {
   ASSERT_TRUE(Succeeds("FileFinished"));
   ASSERT_TRUE(WaitUntil([&] { return messages.shown == 1; }));
   EXPECT_TRUE(QFile::exists(Path("Completed/talk.wav")));
-  EXPECT_EQ(client.CallAction("FileFinished").errorName(), remote_names::kErrorNoRecording);
+
+  // The finished recording is gone: every action on a recording is refused and does nothing.
+  const std::size_t before = player.calls.size();
+  for (const auto& [method, arguments] :
+       std::vector<std::pair<QString, QVariantList>>{{"FileFinished", {}}, {"CopyTimeCode", {}},
+                                                     {"Back", {}}, {"Rewind", {}},
+                                                     {"Forward", {}}, {"SetBookmark", {5}},
+                                                     {"GoToBookmark", {5}}}) {
+    EXPECT_EQ(client.CallAction(method, arguments).errorName(), remote_names::kErrorNoRecording)
+        << method.toStdString();
+  }
+  EXPECT_EQ(player.calls.size(), before);
+  EXPECT_TRUE(form->Bookmark->isHidden());
+  EXPECT_EQ(form->Bookmark->itemText(4), "F5 = 00:00:00:00");
 }
 
 // The typist selects a time code in the transcript; the window goes where the display shows it.

@@ -36,6 +36,17 @@ TEST_F(OutsidePrograms, RemoteSendsActionsToTheRunningWindow) {
   EXPECT_TRUE(run.err.contains("quillmark: There is no bookmark 13: bookmarks are 1 to 12\n"))
       << run.err.toStdString();
   EXPECT_EQ(form->Bookmark->itemText(11), "F12 = 00:00:00:00");
+
+  // Once File Finished has moved the recording away, there is no recording to act on.
+  messages.Expect("Move talk.wav into Completed Folder?", "Transcription Done",
+                  MessageBoxes::Buttons::OkCancel, MessageBoxes::Answer::Ok);
+  form->finished_Click();
+  for (const QStringList& action : {QStringList{"bookmark", "5"}, QStringList{"goto", "5"}}) {
+    run = Remote(action);
+    EXPECT_EQ(run.exitCode, 1) << action.join(' ').toStdString();
+    EXPECT_TRUE(run.err.contains("quillmark: No recording is open\n")) << run.err.toStdString();
+  }
+  EXPECT_TRUE(form->Bookmark->isHidden());
 }
 
 TEST_F(OutsidePrograms, RemoteSaysWhatIsWrongWithTheCommand) {
