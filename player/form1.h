@@ -24,6 +24,7 @@ class FileDialog;
 class MediaPlayer;
 class MessageBoxes;
 class SerialControl;
+struct CommNotice;
 class UsbPedalControl;
 class Clipboard;
 namespace quillmark {
@@ -140,7 +141,7 @@ class Form1 : public QWidget {
   void ProbePedalPorts();
   void EnablePedal();
   void PedalPort_Click();
-  void MSComm1_OnComm();
+  void MSComm1_OnComm(const CommNotice& notice);
   // The play switch: pressed, the player plays; released, it pauses and steps back. Each copies
   // the time code when TCPaste says so. Anything standing in for the switch calls these.
   void PlaySwitchPressed();

@@ -22,21 +22,21 @@ void Form1::ConnectPedalHandlers() {
   // Choosing a port switches the pedal off; the typist switches it on again for the new port.
   connect(PedalPort, &QComboBox::currentIndexChanged, this, [this] { PedalPort_Click(); });
   connect(PedalPort, &QComboBox::activated, this, [this] { PedalPort_Click(); });
-  if (MSComm1) connect(MSComm1, &SerialControl::OnComm, this, [this] { MSComm1_OnComm(); });
+  if (MSComm1) connect(MSComm1, &SerialControl::OnComm, this, &Form1::MSComm1_OnComm);
 }
 
 void Form1::ProbePedalPorts() {
   for (int i = PedalPort->count() - 1; i >= 0; --i) {
     const int error = [&] {
-      if (!MSComm1) return SerialControl::kErrorInvalidPort;
+      if (!MSComm1) return platform::kSerialInvalidPort;
       MSComm1->CommPort = PedalPort->itemData(i).toInt();
       MSComm1->Settings = kPedalSettings;
       MSComm1->InputLen = 0;
       return MSComm1->ProbePort();
     }();
-    if (error == SerialControl::kErrorInvalidPort) {
+    if (error == platform::kSerialInvalidPort) {
       PedalPort->setItemText(i, PedalPort->itemText(i) + " NA");
-    } else if (error == SerialControl::kErrorPortUnavailable) {
+    } else if (error == platform::kSerialPortUnavailable) {
       PedalPort->setItemText(i, PedalPort->itemText(i) + " Modem");
     }
   }
@@ -60,7 +60,7 @@ void Form1::EnablePedal() {
   MSComm1->InputLen = 0;
   if (!on || MSComm1->PortOpen()) return;
 
-  if (MSComm1->SetPortOpen(true) == SerialControl::kErrorInvalidPort) {
+  if (MSComm1->SetPortOpen(true) == platform::kSerialInvalidPort) {
     MsgBox->Show("INVALID COM PORT!", "CONFIGURATION ERROR", MessageBoxes::Buttons::OkOnly);
     PEDALON->setChecked(false);
   }
@@ -80,32 +80,39 @@ void Form1::PlaySwitchReleased() {
   AutoBackup();
 }
 
-void Form1::MSComm1_OnComm() {
+void Form1::MSComm1_OnComm(const CommNotice& notice) {
   const bool swapped = SWAPFFRW->isChecked();
 
-  switch (MSComm1->CommEvent()) {
+  // Each notice carries the line's state at its change: a press and its release that arrive
+  // together are a press and then a release, whatever the line reads by now.
+  switch (notice.event) {
     case SerialControl::kEventDSR:
-      if (MSComm1->DSRHolding()) PlaySwitchPressed();
-      if (!MSComm1->DSRHolding()) PlaySwitchReleased();
+      if (notice.held) {
+        PlaySwitchPressed();
+      } else {
+        PlaySwitchReleased();
+      }
       break;
     case SerialControl::kEventCTS:
-      if (MSComm1->CTSHolding()) Pedalstat->setText(swapped ? " FFwd" : " Rew");
-      if (!MSComm1->CTSHolding()) {
+      if (notice.held) {
+        Pedalstat->setText(swapped ? " FFwd" : " Rew");
+      } else {
         WindReleased();
         Pedalstat->setText(" Paused");
       }
       break;
     case SerialControl::kEventCD:
-      if (!MSComm1->CDHolding()) {
+      if (notice.held) {
+        Pedalstat->setText(swapped ? " Rwd" : " FFwd");
+      } else {
         WindReleased();
         Pedalstat->setText(" Paused");
       }
-      if (MSComm1->CDHolding()) Pedalstat->setText(swapped ? " Rwd" : " FFwd");
       break;
     case SerialControl::kEventUnplugged:
     case SerialControl::kEventPluggedIn:
     case SerialControl::kEventNoAccess:
-      UsbPedalTurn(MSComm1->CommEvent());
+      UsbPedalTurn(notice.event);
       break;
     default:
       break;  // error and buffer notifications are of no interest to a pedal

@@ -8,9 +8,9 @@ RoutedSerialControl::RoutedSerialControl(SerialControl& first, SerialControl& se
       firstSecondPort_(firstSecondPort),
       last_(&first) {
   for (SerialControl* control : {&first_, &second_}) {
-    connect(control, &SerialControl::OnComm, this, [this, control] {
+    connect(control, &SerialControl::OnComm, this, [this, control](const CommNotice& notice) {
       last_ = control;
-      emit OnComm();
+      emit OnComm(notice);
     });
   }
 }

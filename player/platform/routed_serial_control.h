@@ -1,8 +1,8 @@
 #pragma once
 // One serial control over two: port numbers below `firstSecondPort` go to the first (the serial
 // ports), the others to the second (the USB pedals), so the window's one MSComm1 reaches either
-// kind of pedal by the port number of the chosen entry. The event code is that of the control
-// that raised the last OnComm; the lines are those of the open control.
+// kind of pedal by the port number of the chosen entry. Each control's notifications pass on as
+// they are; the lines are those of the open control.
 
 #include "serial_control.h"
 
@@ -16,7 +16,6 @@ class RoutedSerialControl : public SerialControl {
   int SetPortOpen(bool open) override { return settled().SetPortOpen(open); }
   int ProbePort() override { return settled().ProbePort(); }
 
-  int CommEvent() const override { return last_->CommEvent(); }
   bool DSRHolding() const override { return lines().DSRHolding(); }
   bool CTSHolding() const override { return lines().CTSHolding(); }
   bool CDHolding() const override { return lines().CDHolding(); }
@@ -31,5 +30,5 @@ class RoutedSerialControl : public SerialControl {
   SerialControl& first_;
   SerialControl& second_;
   const int firstSecondPort_;
-  SerialControl* last_;
+  SerialControl* last_;  // the control that raised the last OnComm
 };

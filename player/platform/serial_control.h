@@ -1,7 +1,9 @@
 #pragma once
-// The foot pedal's serial port: opened and closed by port number, three modem-status input lines
-// read at any time, one OnComm notification per line change on the window's thread. Failures are
-// error numbers: 8002 an invalid port number, 8012 a port that exists but cannot be opened.
+// The foot pedal's serial port: opened and closed by port number, three modem-status input lines,
+// one OnComm notification per line change on the window's thread. Each notification carries the
+// line that changed and whether it is held after the change, so a press and its release that
+// reach the window together still read as a press and a release. Failures are the error numbers
+// of serial_errors.h.
 //
 // The window may run without one: a null SerialControl stands for a machine with no serial
 // support, and then no port opens and no line counts as held.
@@ -9,17 +11,22 @@
 #include <QObject>
 #include <QString>
 
+#include "serial_errors.h"
+
+// What one OnComm tells: the event code and, for a line change, whether the line is held now.
+struct CommNotice {
+  int event = 0;
+  bool held = false;
+};
+
 class SerialControl : public QObject {
   Q_OBJECT
  public:
-  static constexpr int kErrorInvalidPort = 8002;
-  static constexpr int kErrorPortUnavailable = 8012;
-
-  // CommEvent codes of the line changes.
+  // Event codes of the line changes.
   static constexpr int kEventCTS = 3;
   static constexpr int kEventDSR = 4;
   static constexpr int kEventCD = 5;
-  // CommEvent codes of a pedal on no serial line (a USB pedal): it is not plugged in or went
+  // Event codes of a pedal on no serial line (a USB pedal): it is not plugged in or went
   // away; it is back and read again; it is there but this user may not read it (ProblemText()
   // says which device and how to allow it).
   static constexpr int kEventUnplugged = 2001;
@@ -40,7 +47,8 @@ class SerialControl : public QObject {
   // the machine's console); 0 or an error number.
   virtual int ProbePort() = 0;
 
-  virtual int CommEvent() const = 0;
+  // The lines as the notifications delivered so far tell them (as found when the port opened,
+  // then changed by each OnComm); none is held while the port is closed.
   virtual bool DSRHolding() const = 0;
   virtual bool CTSHolding() const = 0;
   virtual bool CDHolding() const = 0;
@@ -48,5 +56,5 @@ class SerialControl : public QObject {
   virtual QString ProblemText() const { return {}; }
 
  signals:
-  void OnComm();
+  void OnComm(const CommNotice& notice);
 };

@@ -1,7 +1,7 @@
 #pragma once
 // The serial control on a Linux tty: "COM n" is the device SerialDevicePath(n), and the port's
 // line changes arrive as OnComm on the thread that owns this object (the window's), one per
-// changed line, in the order they were seen.
+// changed line, in the order they were seen, each with the line's state at that change.
 
 #include <cstdint>
 
@@ -20,16 +20,16 @@ class TtySerialControl : public SerialControl {
   int SetPortOpen(bool open) override;
   int ProbePort() override;
 
-  int CommEvent() const override { return commEvent_; }
-  bool DSRHolding() const override { return port_.lines().dsr; }
-  bool CTSHolding() const override { return port_.lines().cts; }
-  bool CDHolding() const override { return port_.lines().cd; }
+  bool DSRHolding() const override { return lines_.dsr; }
+  bool CTSHolding() const override { return lines_.cts; }
+  bool CDHolding() const override { return lines_.cd; }
 
  private:
-  void deliver(std::uint64_t generation, int event);
+  void deliver(std::uint64_t generation, platform::ModemLine line, platform::ModemLineState now);
 
   platform::TtySerialPort port_;
-  int commEvent_ = 0;
+  // The lines as the notifications delivered so far tell them; none held while closed.
+  platform::ModemLineState lines_;
   // Raised on every open and close, so a change posted before a close is never delivered
   // after it.
   std::uint64_t generation_ = 0;

@@ -66,7 +66,7 @@ int SerialErrorFromErrno(int error) {
     case EACCES:
     case EPERM:
     case EBUSY:
-      return kSerialPortBusy;
+      return kSerialPortUnavailable;
     default:
       return kSerialOpenFailed;
   }
@@ -126,9 +126,9 @@ int TtySerialPort::open(const std::string& devicePath, LineChanged onChange) {
   polling_ = false;
   InstallWakeHandler();
   // The starting state is read before open returns, so any change after it is reported.
-  ModemLineState initial;
-  readLines(initial);
-  worker_ = std::thread([this, initial] { watch(initial); });
+  atOpen_ = {};
+  readLines(atOpen_);
+  worker_ = std::thread([this, initial = atOpen_] { watch(initial); });
   return 0;
 }
 
@@ -181,8 +181,9 @@ void TtySerialPort::watch(ModemLineState previous) {
   while (!stopping_) {
     waitForChange();
     if (stopping_) break;
+    // A device that cannot be read (gone, most likely) holds no line; polling goes on quietly.
     ModemLineState now;
-    if (!readLines(now)) continue;  // the device may be gone; keep polling quietly
+    if (!readLines(now)) now = {};
     if (now.cts != previous.cts) onChange_(ModemLine::CTS, now);
     if (now.dsr != previous.dsr) onChange_(ModemLine::DSR, now);
     if (now.cd != previous.cd) onChange_(ModemLine::CD, now);

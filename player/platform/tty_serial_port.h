@@ -12,12 +12,9 @@
 #include <string>
 #include <thread>
 
-namespace platform {
+#include "serial_errors.h"
 
-// Error codes of the serial control, as the window tells them apart.
-inline constexpr int kSerialInvalidPort = 8002;  // no such device
-inline constexpr int kSerialPortBusy = 8012;     // the device exists but cannot be opened
-inline constexpr int kSerialOpenFailed = 8015;   // any other failure to open or configure
+namespace platform {
 
 enum class ModemLine { CTS, DSR, CD };
 
@@ -49,7 +46,9 @@ class TtySerialPort {
   TtySerialPort& operator=(const TtySerialPort&) = delete;
 
   // Opens the device, configures it and starts the watcher. Returns 0 or a serial error code.
-  // onChange runs on the worker thread, once per changed line, in the order CTS, DSR, CD.
+  // onChange runs on the worker thread, once per changed line, in the order CTS, DSR, CD. A port
+  // whose lines can no longer be read (the adapter was pulled out) holds none: each held line is
+  // reported let go.
   int open(const std::string& devicePath, LineChanged onChange);
 
   // Stops the watcher (promptly, even while it waits in the driver) and closes the device.
@@ -59,6 +58,9 @@ class TtySerialPort {
 
   // The held state of the input lines now; none is held while the port is closed.
   ModemLineState lines() const;
+  // The lines as open() found them, before the watcher started: every change reported after
+  // open() is a change from this state.
+  ModemLineState linesAtOpen() const { return atOpen_; }
 
   // Whether the watcher fell back to polling.
   bool polling() const { return polling_.load(); }
@@ -76,6 +78,7 @@ class TtySerialPort {
   IoctlFunction ioctl_;
   int fd_ = -1;
   LineChanged onChange_;
+  ModemLineState atOpen_;
   std::thread worker_;
   std::atomic<bool> stopping_{false};
   std::atomic<bool> polling_{false};

@@ -92,7 +92,7 @@ bool UsbPedalControl::Present(int port) const {
   return pedal && deviceOf(*pedal);
 }
 
-int UsbPedalControl::ProbePort() { return Present(CommPort) ? 0 : kErrorInvalidPort; }
+int UsbPedalControl::ProbePort() { return Present(CommPort) ? 0 : platform::kSerialInvalidPort; }
 
 int UsbPedalControl::Adopt(const platform::InputDeviceInfo& device,
                            const platform::PedalSwitches& switches) {
@@ -188,7 +188,7 @@ int UsbPedalControl::SetPortOpen(bool open) {
     return 0;
   }
   if (PortOpen()) return 0;
-  if (!find(CommPort)) return kErrorInvalidPort;
+  if (!find(CommPort)) return platform::kSerialInvalidPort;
   openPort_ = CommPort;
   ++portGeneration_;
   reading_ = Reading::Yes;  // opening says nothing unless the pedal cannot be read
@@ -263,10 +263,7 @@ void UsbPedalControl::post(int event) {
       Qt::QueuedConnection);
 }
 
-void UsbPedalControl::emitEvent(int event) {
-  commEvent_ = event;
-  emit OnComm();
-}
+void UsbPedalControl::emitEvent(int event, bool held) { emit OnComm({event, held}); }
 
 void UsbPedalControl::deliverKey(std::uint64_t generation, int code, bool down) {
   if (generation != generation_ || !PortOpen()) return;
@@ -282,7 +279,7 @@ void UsbPedalControl::deliverKey(std::uint64_t generation, int code, bool down) 
     return;  // another key of the device
   }
   held_[which] = down;
-  emitEvent(EventOf(which));
+  emitEvent(EventOf(which), down);
 }
 
 void UsbPedalControl::lost(std::uint64_t generation) {
@@ -291,7 +288,7 @@ void UsbPedalControl::lost(std::uint64_t generation) {
   for (const Switch which : {kLeft, kMiddle, kRight}) {
     if (!held_[which]) continue;
     held_[which] = false;
-    emitEvent(EventOf(which));
+    emitEvent(EventOf(which), false);
     if (generation != generation_) return;  // the handler closed the port
   }
   detach();

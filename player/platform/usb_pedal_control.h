@@ -2,7 +2,8 @@
 // USB foot pedals as a serial control: each pedal has a port number from kFirstPort on, and its
 // three switches stand for the modem lines, the left for CTS, the middle for DSR, the right for
 // CD. While the port is open the pedal's input device is grabbed, so its presses reach no other
-// program; each press and release arrives as one OnComm on this object's thread, in order.
+// program; each press and release arrives as one OnComm on this object's thread, in order, telling
+// the switch's line and whether it is held.
 //
 // A pedal that is not plugged in when its port opens, or that goes away while open, is read as
 // soon as it is plugged in again; OnComm tells each of these turns (kEventUnplugged,
@@ -43,7 +44,6 @@ class UsbPedalControl : public SerialControl {
   // 0 when the pedal is plugged in, 8002 when it is not.
   int ProbePort() override;
 
-  int CommEvent() const override { return commEvent_; }
   bool DSRHolding() const override { return PortOpen() && held_[kMiddle]; }
   bool CTSHolding() const override { return PortOpen() && held_[kLeft]; }
   bool CDHolding() const override { return PortOpen() && held_[kRight]; }
@@ -104,7 +104,7 @@ class UsbPedalControl : public SerialControl {
   void post(int event);
   void deliverKey(std::uint64_t generation, int code, bool down);
   void lost(std::uint64_t generation);
-  void emitEvent(int event);
+  void emitEvent(int event, bool held = false);
 
   InputDeviceDirectory& directory_;
   platform::InputDeviceCalls calls_;
@@ -115,7 +115,6 @@ class UsbPedalControl : public SerialControl {
   int openPort_ = 0;  // 0 while closed
   Reading reading_ = Reading::Yes;
   bool held_[3] = {false, false, false};
-  int commEvent_ = 0;
   QString problem_;
   // Raised whenever the device is opened or closed, so nothing read before is delivered after.
   std::uint64_t generation_ = 0;

@@ -6,9 +6,19 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
+
 #include "platform/media_player.h"
+#include "platform/tty_serial_control.h"
 #include "support/clipboard_in_player_log.h"
 #include "support/form_fixture.h"
+#include "support/scripted_modem_lines.h"
 
 namespace {
 
@@ -25,9 +35,9 @@ class PedalTest : public FormTest {
 };
 
 TEST_F(PedalTest, StartUpProbeMarksPortsAndClearsTheSelection) {
-  serial.probeErrors = {{1, SerialControl::kErrorInvalidPort},
-                        {3, SerialControl::kErrorPortUnavailable},
-                        {4, 8015}};
+  serial.probeErrors = {{1, platform::kSerialInvalidPort},
+                        {3, platform::kSerialPortUnavailable},
+                        {4, platform::kSerialOpenFailed}};
   form.reset();
   Form1 probed(PlatformIn(dir.path()));
   EXPECT_EQ(probed.PedalPort->itemText(0), "COM 1 NA");
@@ -40,7 +50,7 @@ TEST_F(PedalTest, StartUpProbeMarksPortsAndClearsTheSelection) {
 }
 
 TEST_F(PedalTest, APortMarkedAtStartUpCanStillBeChosen) {
-  serial.probeErrors = {{2, SerialControl::kErrorInvalidPort}};
+  serial.probeErrors = {{2, platform::kSerialInvalidPort}};
   form.reset();
   form = std::make_unique<Form1>(PlatformIn(dir.path()));
   ASSERT_EQ(form->PedalPort->itemText(1), "COM 2 NA");
@@ -67,8 +77,8 @@ TEST_F(PedalTest, EnablingOpensTheChosenPortAndChoosingAnotherDisablesIt) {
 }
 
 TEST_F(PedalTest, AnInvalidPortSaysSoAndSwitchesThePedalOff) {
-  serial.probeErrors = {{2, SerialControl::kErrorInvalidPort}};
-  serial.openErrors = {{2, SerialControl::kErrorInvalidPort}, {6, SerialControl::kErrorPortUnavailable}};
+  serial.probeErrors = {{2, platform::kSerialInvalidPort}};
+  serial.openErrors = {{2, platform::kSerialInvalidPort}, {6, platform::kSerialPortUnavailable}};
   messages.Expect("INVALID COM PORT!", "CONFIGURATION ERROR");
   EnableOn(2);
   EXPECT_FALSE(form->PEDALON->isChecked());
@@ -189,6 +199,64 @@ TEST_F(PedalTest, HeldWindSwitchMovesThePositionOnEveryTick) {
   serial.Press(SerialControl::kEventCTS, true);  // both held cancel out
   form->Timer1_Timer();
   EXPECT_DOUBLE_EQ(player.position, 21);
+}
+
+// The window on the real serial control, over a pseudo-terminal whose modem lines the test
+// scripts: COM 1 is the pty, the other ports name no device.
+class SerialPedalOnPty : public PedalTest {
+ protected:
+  void SetUp() override {
+    char name[128];
+    ASSERT_EQ(::openpty(&master_, &slave_, name, nullptr, nullptr), 0);
+    for (int port = 1; port <= 8; ++port) {
+      ::setenv(Variable(port).c_str(), port == 1 ? name : "/nonexistent/ttyQ", 1);
+    }
+    PedalTest::SetUp();
+    FormPlatform platform = PlatformIn(dir.path());
+    platform.serial = &tty;
+    form = std::make_unique<Form1>(platform);
+    form->Timer1->stop();
+    form->Timer2->stop();
+    EnableOn(1);
+    ASSERT_TRUE(tty.PortOpen());
+  }
+  void TearDown() override {
+    PedalTest::TearDown();
+    for (int port = 1; port <= 8; ++port) ::unsetenv(Variable(port).c_str());
+    ::close(master_);
+    ::close(slave_);
+  }
+  static std::string Variable(int port) { return "QUILLMARK_COM" + std::to_string(port); }
+
+  // The lines change, and the port's watcher sees the change and hands it to the window, which
+  // does not run meanwhile.
+  void Change(int tiocmBits) {
+    lines.set(tiocmBits);
+    QDeadlineTimer deadline(5000);
+    while (lines.callsSinceSet() < 2 && !deadline.hasExpired()) QThread::yieldCurrentThread();
+    ASSERT_GE(lines.callsSinceSet(), 2);
+  }
+
+  testing_support::ScriptedModemLines lines{/*driverCanWait=*/false};
+  TtySerialControl tty{&testing_support::ScriptedModemLines::Ioctl};
+  int master_ = -1, slave_ = -1;
+};
+
+TEST_F(SerialPedalOnPty, ATapQuickerThanTheWindowIsAPressAndThenARelease) {
+  form->TCPaste->setCurrentIndex(1);  // the time code to the clipboard on pause
+  // The play switch plays and pauses; a wind switch let go leaves the player paused.
+  for (const int line : {TIOCM_DSR, TIOCM_CTS, TIOCM_CD}) {
+    SCOPED_TRACE(line);
+    const std::size_t before = player.calls.size();
+    const std::size_t copies = clipboard.steps.size();
+    Change(line);
+    Change(0);
+    QCoreApplication::processEvents();  // the window's loop turns: both changes arrive at once
+    EXPECT_EQ(PlayerCallsSince(before), (std::vector<std::string>{"play", "pause"}));
+    EXPECT_EQ(form->Pedalstat->text(), " Paused");
+    EXPECT_EQ(clipboard.steps.size() - copies, line == TIOCM_DSR ? 2u : 0u)
+        << "one copy (clear and set), on the pause";
+  }
 }
 
 TEST_F(PedalTest, OtherNotificationsAreIgnored) {

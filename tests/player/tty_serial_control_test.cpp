@@ -17,6 +17,7 @@ using testing_support::ScriptedModemLines;
 
 struct Seen {
   int event;
+  bool held;
   bool dsr, cts, cd;
   bool onWindowThread;
 };
@@ -28,8 +29,8 @@ class TtySerialControlTest : public ::testing::TestWithParam<bool> {
     ASSERT_EQ(::openpty(&master_, &slave_, name, nullptr, nullptr), 0);
     ::setenv("QUILLMARK_COM4", name, 1);
     control_.CommPort = 4;
-    QObject::connect(&control_, &SerialControl::OnComm, [this] {
-      seen_.push_back({control_.CommEvent(), control_.DSRHolding(), control_.CTSHolding(),
+    QObject::connect(&control_, &SerialControl::OnComm, [this](const CommNotice& notice) {
+      seen_.push_back({notice.event, notice.held, control_.DSRHolding(), control_.CTSHolding(),
                        control_.CDHolding(), QThread::currentThread() == qApp->thread()});
     });
   }
@@ -58,16 +59,31 @@ TEST_P(TtySerialControlTest, LineChangesArriveOnTheWindowThreadOneEach) {
   QCoreApplication::processEvents();
   ASSERT_EQ(seen_.size(), 5u) << "one notification per change";
 
-  const int expected[] = {SerialControl::kEventDSR, SerialControl::kEventCTS,
-                          SerialControl::kEventDSR, SerialControl::kEventCD,
-                          SerialControl::kEventCTS};
+  const std::pair<int, bool> expected[] = {
+      {SerialControl::kEventDSR, true}, {SerialControl::kEventCTS, true},
+      {SerialControl::kEventDSR, false}, {SerialControl::kEventCD, true},
+      {SerialControl::kEventCTS, false}};
   for (std::size_t i = 0; i < seen_.size(); ++i) {
-    EXPECT_EQ(seen_[i].event, expected[i]) << i;
+    EXPECT_EQ(seen_[i].event, expected[i].first) << i;
+    EXPECT_EQ(seen_[i].held, expected[i].second) << i;
     EXPECT_TRUE(seen_[i].onWindowThread) << i;
   }
   EXPECT_TRUE(seen_[0].dsr);
   EXPECT_TRUE(seen_[4].cd);
   EXPECT_FALSE(seen_[4].cts);
+}
+
+TEST_P(TtySerialControlTest, LinesHeldAtOpenCountAndAPortThatCannotBeReadLetsGo) {
+  lines_.set(TIOCM_CTS | TIOCM_DSR);
+  ASSERT_EQ(control_.SetPortOpen(true), 0);
+  EXPECT_TRUE(control_.CTSHolding()) << "held as the port opens: held, but no change";
+  EXPECT_TRUE(seen_.empty());
+  lines_.failReads(true);  // the adapter is pulled out
+  ASSERT_TRUE(WaitUntil([&] { return seen_.size() == 2; }));
+  EXPECT_EQ(seen_[0].event, SerialControl::kEventCTS);
+  EXPECT_EQ(seen_[1].event, SerialControl::kEventDSR);
+  EXPECT_FALSE(seen_[0].held || seen_[1].held);
+  EXPECT_FALSE(control_.CTSHolding() || control_.DSRHolding());
 }
 
 TEST_P(TtySerialControlTest, NothingArrivesAfterThePortIsClosed) {
@@ -89,12 +105,12 @@ TEST(TtySerialControlErrors, MissingPortsAreInvalidAndNothingOpens) {
   TtySerialControl control;
   ::setenv("QUILLMARK_COM8", "/dev/no-such-serial-port", 1);
   control.CommPort = 8;
-  EXPECT_EQ(control.SetPortOpen(true), SerialControl::kErrorInvalidPort);
-  EXPECT_EQ(control.ProbePort(), SerialControl::kErrorInvalidPort);
+  EXPECT_EQ(control.SetPortOpen(true), platform::kSerialInvalidPort);
+  EXPECT_EQ(control.ProbePort(), platform::kSerialInvalidPort);
   EXPECT_FALSE(control.PortOpen());
   ::unsetenv("QUILLMARK_COM8");
   control.CommPort = 0;
-  EXPECT_EQ(control.SetPortOpen(true), SerialControl::kErrorInvalidPort);
+  EXPECT_EQ(control.SetPortOpen(true), platform::kSerialInvalidPort);
 }
 
 }  // namespace

@@ -138,8 +138,8 @@ TEST(TtySerialPortErrors, MissingDevicesAndNonTerminalsAreInvalidPorts) {
   EXPECT_EQ(port.open("/dev/null", nullptr), kSerialInvalidPort);
   EXPECT_FALSE(port.isOpen());
   EXPECT_EQ(TtySerialPort::Probe("/dev/no-such-serial-port"), kSerialInvalidPort);
-  EXPECT_EQ(SerialErrorFromErrno(EBUSY), kSerialPortBusy);
-  EXPECT_EQ(SerialErrorFromErrno(EACCES), kSerialPortBusy);
+  EXPECT_EQ(SerialErrorFromErrno(EBUSY), kSerialPortUnavailable);
+  EXPECT_EQ(SerialErrorFromErrno(EACCES), kSerialPortUnavailable);
   EXPECT_EQ(SerialErrorFromErrno(EIO), kSerialOpenFailed);
 }
 

@@ -47,9 +47,13 @@ class UsbPedalControlTest : public ::testing::Test {
   }
 
   void Record(SerialControl& control) {
-    QObject::connect(&control, &SerialControl::OnComm, [this, &control] {
-      seen_.push_back({control.CommEvent(), control.DSRHolding(), control.CTSHolding(),
+    QObject::connect(&control, &SerialControl::OnComm, [this, &control](const CommNotice& notice) {
+      seen_.push_back({notice.event, control.DSRHolding(), control.CTSHolding(),
                        control.CDHolding()});
+      // A switch's notice carries the state its line is left in.
+      if (notice.event == kDSR) EXPECT_EQ(notice.held, control.DSRHolding());
+      if (notice.event == kCTS) EXPECT_EQ(notice.held, control.CTSHolding());
+      if (notice.event == kCD) EXPECT_EQ(notice.held, control.CDHolding());
       EXPECT_EQ(QThread::currentThread(), qApp->thread());
     });
   }

@@ -17,13 +17,11 @@ class FakeSerialControl : public SerialControl {
     return 0;
   }
   int ProbePort() override { return probeErrors.value(CommPort, 0); }
-  int CommEvent() const override { return event; }
   bool DSRHolding() const override { return open && dsr; }
   bool CTSHolding() const override { return open && cts; }
   bool CDHolding() const override { return open && cd; }
 
   bool open = false;
-  int event = 0;
   bool dsr = false;
   bool cts = false;
   bool cd = false;
@@ -34,7 +32,6 @@ class FakeSerialControl : public SerialControl {
   // A switch pressed or released: the line changes and the control says so.
   void Press(int code, bool held) {
     (code == kEventDSR ? dsr : code == kEventCTS ? cts : cd) = held;
-    event = code;
-    emit OnComm();
+    emit OnComm({code, held});
   }
 };

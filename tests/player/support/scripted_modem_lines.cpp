@@ -31,11 +31,21 @@ void ScriptedModemLines::set(int tiocmBits) {
   [[maybe_unused]] auto written = ::write(wakePipe_[1], &wake, 1);
 }
 
+void ScriptedModemLines::failReads(bool fail) {
+  failing_ = fail;
+  const char wake = 1;
+  [[maybe_unused]] auto written = ::write(wakePipe_[1], &wake, 1);
+}
+
 int ScriptedModemLines::Ioctl(int fd, unsigned long request, void* argument) {
   ScriptedModemLines& self = *active;
   switch (request) {
     case TIOCMGET:
       ++self.callsSinceSet_;
+      if (self.failing_) {
+        errno = EIO;
+        return -1;
+      }
       *static_cast<int*>(argument) = self.bits_.load();
       return 0;
     case TIOCMBIS:
@@ -52,6 +62,10 @@ int ScriptedModemLines::Ioctl(int fd, unsigned long request, void* argument) {
       if (::poll(&wake, 1, -1) < 0) return -1;  // EINTR when the port is closed
       char drained[64];
       while (::read(self.wakePipe_[0], drained, sizeof drained) > 0) {
+      }
+      if (self.failing_) {
+        errno = EIO;
+        return -1;
       }
       return 0;
     }

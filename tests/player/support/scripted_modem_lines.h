@@ -16,6 +16,9 @@ class ScriptedModemLines {
   static int Ioctl(int fd, unsigned long request, void* argument);
 
   void set(int tiocmBits);           // changes the lines and wakes a waiting TIOCMIWAIT
+  // From now on TIOCMGET fails (EIO) and a waiting TIOCMIWAIT returns with EIO, as for a USB
+  // adapter that was pulled out; or reads work again.
+  void failReads(bool fail);
   int waitsEntered() const { return waitsEntered_.load(); }
   // Driver calls (line reads and waits) since the last set(): two mean the watcher has read the
   // change and come round again, so it has reported it.
@@ -26,6 +29,7 @@ class ScriptedModemLines {
   bool driverCanWait_;
   int wakePipe_[2] = {-1, -1};
   std::atomic<int> bits_{0};
+  std::atomic<bool> failing_{false};
   std::atomic<int> waitsEntered_{0};
   std::atomic<int> callsSinceSet_{0};
   std::atomic<int> raisedOutputs_{0};
