@@ -60,7 +60,12 @@ void Form1::EnablePedal() {
   MSComm1->InputLen = 0;
   if (!on || MSComm1->PortOpen()) return;
 
-  if (MSComm1->SetPortOpen(true) == platform::kSerialInvalidPort) {
+  const int error = MSComm1->SetPortOpen(true);
+  if (error == 0) {
+    // The status said " Disabled" (or the design caption) while the port was closed; an open
+    // port waits for its first switch.
+    Pedalstat->setText(" Ready");
+  } else if (error == platform::kSerialInvalidPort) {
     MsgBox->Show("INVALID COM PORT!", "CONFIGURATION ERROR", MessageBoxes::Buttons::OkOnly);
     PEDALON->setChecked(false);
   }

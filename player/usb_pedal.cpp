@@ -42,8 +42,11 @@ void Form1::UsbPedalTurn(int event) {
 }
 
 void Form1::LearnPedal_Click() {
-  // A grabbed pedal tells nobody else, the learner included.
-  PEDALON->setChecked(false);
+  // A grabbed pedal tells nobody else, the learner included: a USB pedal in use is let go while
+  // the typist teaches, and taken again when the typist cancels. A serial pedal stays on.
+  const bool usbPedalInUse =
+      PEDALON->isChecked() && PedalPort->currentData().toInt() >= UsbPedalControl::kFirstPort;
+  if (usbPedalInUse) PEDALON->setChecked(false);
   auto* dialog = new PedalLearnDialog(UsbPedals->StartLearning(), this);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   connect(dialog, &PedalLearnDialog::Learned, this,
@@ -53,6 +56,9 @@ void Form1::LearnPedal_Click() {
             PedalPort->setCurrentIndex(PedalPort->findData(port));
             PEDALON->setChecked(true);
           });
+  connect(dialog, &QDialog::rejected, this, [this, usbPedalInUse] {
+    if (usbPedalInUse) PEDALON->setChecked(true);
+  });
   connect(dialog, &QDialog::finished, this, [this] { Logo->setFocus(); });
   dialog->open();
 }

@@ -133,7 +133,7 @@ TEST_F(UsbPedalWindowTest, KnownPedalsFollowTheEightPortsAndAreGrabbedOnlyWhileE
   form->PedalPort->setCurrentIndex(kFirstUsbEntry);
   form->PEDALON->setChecked(true);
   EXPECT_TRUE(devices.grabbed(kVec));
-  EXPECT_EQ(form->Pedalstat->text(), "Disabled") << "opening does not change the status";
+  EXPECT_EQ(form->Pedalstat->text(), " Ready") << "an open port never reads Disabled";
   form->PEDALON->setChecked(false);
   EXPECT_FALSE(devices.grabbed(kVec));
   EXPECT_EQ(form->Pedalstat->text(), " Disabled");
@@ -268,6 +268,37 @@ TEST_F(UsbPedalWindowTest, ATaughtPedalIsChosenAndComesBackNextRunWithItsSwitche
   EXPECT_EQ(form->Pedalstat->text(), " FFwd");
 }
 
+TEST_F(UsbPedalWindowTest, ACancelledLearnStepChangesNothing) {
+  const struct {
+    int entry;
+    bool on;
+  } cases[] = {{2, true}, {kFirstUsbEntry, true}, {kFirstUsbEntry, false}};
+  for (const auto& before : cases) {
+    SCOPED_TRACE(before.entry);
+    form->PedalPort->setCurrentIndex(before.entry);
+    form->PEDALON->setChecked(before.on);
+    const int serialOpens = serial.opens;
+    form->LearnPedal->click();
+    auto* learning = form->findChild<PedalLearnDialog*>();
+    ASSERT_NE(learning, nullptr);
+    EXPECT_FALSE(devices.grabbed(kVec)) << "the learner hears the pedal too";
+    QPointer<PedalLearnDialog> closing(learning);
+    learning->reject();  // Cancel, or Esc
+    ASSERT_TRUE(WaitUntil([&] { return closing.isNull(); }));
+
+    EXPECT_EQ(form->PedalPort->currentIndex(), before.entry);
+    EXPECT_EQ(form->PEDALON->isChecked(), before.on);
+    const bool overUsb = before.entry == kFirstUsbEntry;
+    EXPECT_EQ(serial.open, before.on && !overUsb);
+    EXPECT_EQ(serial.opens, serialOpens) << "a serial pedal in use is never let go";
+    EXPECT_EQ(devices.grabbed(kVec), before.on && overUsb);
+    if (before.on) {
+      EXPECT_NE(form->Pedalstat->text(), " Disabled");
+    }
+    form->PEDALON->setChecked(false);
+  }
+}
+
 TEST_F(UsbPedalWindowTest, AnOlderSettingsFileKeepsItsSerialPortAndNamesNoUsbPedal) {
   const std::string older = " 0 \r\n 0 \r\n 1 \r\n 0 \r\n 1 \r\n 2 \r\n 0 \r\n 5 \r\n 0 \r\n 0 \r\n 0 \r\n 100 \r\n";
   testing_support::WriteWholeFile(Path("Quillmark.inf").toStdString(), older);
@@ -277,6 +308,7 @@ TEST_F(UsbPedalWindowTest, AnOlderSettingsFileKeepsItsSerialPortAndNamesNoUsbPed
   EXPECT_TRUE(form->PEDALON->isChecked());
   EXPECT_TRUE(serial.open);
   EXPECT_EQ(serial.CommPort, 3);
+  EXPECT_EQ(form->Pedalstat->text(), " Ready");
   EXPECT_FALSE(devices.grabbed(kVec));
   form->Closemenu_Click();
   EXPECT_EQ(testing_support::ReadWholeFile(Path("Quillmark.inf").toStdString()), older)
