@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 
+#include "accessibility/readout.h"
 #include "form1.h"
 #include "platform/media_player.h"
 #include "platform/serial_control.h"
@@ -72,4 +73,6 @@ void Form1::Timer1_Timer() {
   ShowField(TCMin, fields.minutes, false);
   ShowField(TCSecond, fields.seconds, false);
   ShowField(TCFrame, fields.frames, true);
+  // A screen reader hears the time code as one text, once per change of the display.
+  timeCodeReadout_->AnnounceChange();
 }

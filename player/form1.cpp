@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "accessibility/readout.h"
 #include "platform/media_player.h"
 #include "twips.h"
 
@@ -18,6 +19,7 @@ Form1::Form1(const FormPlatform& platform, QWidget* parent)
       UsbPedals(platform.usbPedals),
       platform_(platform) {
   CreateControls();
+  NameControlsForScreenReaders();
   ConnectHandlers();
   Form_Load();
   Timer1->start();

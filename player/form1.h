@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <memory>
 
 #include "chunk_scanner.h"
 #include "form_widgets.h"
@@ -29,6 +30,9 @@ class UsbPedalControl;
 class Clipboard;
 namespace quillmark {
 struct StoredSettings;
+}
+namespace accessibility {
+class Readout;
 }
 
 // What the window talks to outside itself.
@@ -343,6 +347,12 @@ class Form1 : public QWidget {
   void ConnectUsbPedalHandlers();  // usb_pedal.cpp
   // settings.cpp: the chosen or taught USB pedal, after the twelve lines, and back.
   void RestoreUsbPedal(const quillmark::StoredSettings& stored);
+
+  // ---- What screen readers see (accessible_names.cpp) ----
+  // Every control's accessible name, and the running time code as one text.
+  void NameControlsForScreenReaders();
+  // The time code window's one text; the display tick announces its changes.
+  std::unique_ptr<accessibility::Readout> timeCodeReadout_;
 
   // open_media.cpp: every per-recording value back to its value before a recording is read, and
   // every caption that describes a recording emptied

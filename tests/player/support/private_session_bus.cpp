@@ -31,11 +31,27 @@ bool PrivateSessionBus::Start(QString* error) {
   return true;
 }
 
+bool PrivateSessionBus::StartAccessibilityBus(QString* error) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("XDG_RUNTIME_DIR", accessibilityRuntime_.path());
+  accessibilityLauncher_.setProcessEnvironment(environment);
+  accessibilityLauncher_.start("/usr/libexec/at-spi-bus-launcher", {"--launch-immediately"});
+  if (!accessibilityRuntime_.isValid() || !accessibilityLauncher_.waitForStarted(kStartMilliseconds)) {
+    *error = "at-spi-bus-launcher (Debian package at-spi2-core) did not start";
+    return false;
+  }
+  qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+  return true;
+}
+
 PrivateSessionBus::~PrivateSessionBus() {
-  if (daemon_.state() == QProcess::NotRunning) return;
-  daemon_.terminate();
-  if (!daemon_.waitForFinished(5000)) daemon_.kill();
-  daemon_.waitForFinished(5000);
+  // The AT-SPI bus goes with its launcher, the registry daemon on it with both buses.
+  for (QProcess* process : {&accessibilityLauncher_, &daemon_}) {
+    if (process->state() == QProcess::NotRunning) continue;
+    process->terminate();
+    if (!process->waitForFinished(5000)) process->kill();
+    process->waitForFinished(5000);
+  }
 }
 
 QString PrivateSessionBus::Address() { return address; }

@@ -5,6 +5,7 @@
 
 #include <QProcess>
 #include <QString>
+#include <QTemporaryDir>
 
 class PrivateSessionBus {
  public:
@@ -15,10 +16,16 @@ class PrivateSessionBus {
 
   // Starts the daemon; false, with the reason in `error`, when it cannot.
   bool Start(QString* error);
+  // Adds the bus a screen reader listens on: the AT-SPI bus launcher on this bus (its socket in
+  // a folder of its own), with Qt's bridge to it switched on for this process. Call it before
+  // the first widget is shown: the bridge connects when first asked for, on the X display.
+  bool StartAccessibilityBus(QString* error);
 
   // The address of the bus started last in this process.
   static QString Address();
 
  private:
   QProcess daemon_;
+  QTemporaryDir accessibilityRuntime_;
+  QProcess accessibilityLauncher_;
 };
