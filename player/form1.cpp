@@ -14,10 +14,12 @@ Form1::Form1(const FormPlatform& platform, QWidget* parent)
     : QWidget(parent),
       MP1(platform.player),
       cdlg1(platform.fileDialog),
-      MsgBox(platform.messageBoxes),
+      // announcedBoxes_ is made below, before any box can show.
+      MsgBox(&announcedBoxes_),
       MSComm1(platform.serial),
       UsbPedals(platform.usbPedals),
-      platform_(platform) {
+      platform_(platform),
+      announcedBoxes_(platform.messageBoxes) {
   CreateControls();
   NameControlsForScreenReaders();
   ConnectHandlers();

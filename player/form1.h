@@ -10,6 +10,7 @@
 
 #include "chunk_scanner.h"
 #include "form_widgets.h"
+#include "platform/announcing_message_boxes.h"
 
 class QCheckBox;
 class QComboBox;
@@ -208,6 +209,10 @@ class Form1 : public QWidget {
   TimeCodeJump GoToSelectedTimeCode(QString* found = nullptr);
   // A short note in the main strip, in place of the program's name for a few seconds.
   void ShowStatus(const QString& text);
+  // Tells `listener` of the next message box just before it shows (text, title, buttons); an
+  // empty listener hears none. A caller outside answers there, so that it never waits on the
+  // typist closing the box.
+  void AnnounceNextBox(AnnouncingMessageBoxes::Listener listener);
   // Where the play position must be for the display to show the time code `text`
   // ("HH:MM:SS:FF"), with the active time code start (time_code_source.cpp).
   double PositionOfTimeCode(const QString& text) const;
@@ -215,7 +220,7 @@ class Form1 : public QWidget {
   // ---- Platform components ----
   MediaPlayer* const MP1;
   FileDialog* const cdlg1;
-  MessageBoxes* const MsgBox;
+  MessageBoxes* const MsgBox;  // the platform's boxes, announced (AnnounceNextBox)
   SerialControl* const MSComm1;
   UsbPedalControl* const UsbPedals;
 
@@ -389,6 +394,7 @@ class Form1 : public QWidget {
   double WindStepSeconds() const;
 
   const FormPlatform platform_;
+  AnnouncingMessageBoxes announcedBoxes_;  // what MsgBox shows through
   bool unloaded_ = false;
   bool pedalAccessTold_ = false;  // the box about a USB pedal this user may not read
   QTimer* statusTimer_ = nullptr;  // puts the program's name back after ShowStatus

@@ -1,9 +1,11 @@
 // What other programs may ask of the window besides the transport: moves, a wind step, the step
 // back, jumping to a time code selected in the typist's word processor, opening a recording and
-// coming to the front. Each goes through the handlers the keys and the pedal use.
+// coming to the front. Each goes through the handlers the keys and the pedal use. A message box
+// one of them ends in can be announced to the caller before it shows.
 
 #include <QLabel>
 #include <QTimer>
+#include <utility>
 
 #include "clipboard_text.h"
 #include "form1.h"
@@ -76,6 +78,10 @@ Form1::TimeCodeJump Form1::GoToSelectedTimeCode(QString* found) {
   }
   MoveTo(position);
   return TimeCodeJump::Moved;
+}
+
+void Form1::AnnounceNextBox(AnnouncingMessageBoxes::Listener listener) {
+  announcedBoxes_.AnnounceNextBox(std::move(listener));
 }
 
 void Form1::ShowStatus(const QString& text) {

@@ -32,7 +32,9 @@ ActionsAdaptor::ActionsAdaptor(RemoteControl* remote)
 
 void ActionsAdaptor::CopyTimeCode(const QDBusMessage& call) {
   if (remote_->RefusedWhileBusy(call) || NoRecording(remote_, call)) return;
-  remote_->form().CopyTCToClipboard();
+  Form1& form = remote_->form();
+  remote_->AnswerBeforeAnyBox(call, remote_names::kErrorNotCopied,
+                              [&form] { form.CopyTCToClipboard(); });
 }
 
 void ActionsAdaptor::Back(const QDBusMessage& call) {
@@ -45,7 +47,9 @@ void ActionsAdaptor::SetBookmark(int Number, const QDBusMessage& call) {
       NoRecording(remote_, call)) {
     return;
   }
-  remote_->form().SetBookmark(Number);
+  Form1& form = remote_->form();
+  remote_->AnswerBeforeAnyBox(call, remote_names::kErrorNotSaved,
+                              [&form, Number] { form.SetBookmark(Number); });
 }
 
 void ActionsAdaptor::GoToBookmark(int Number, const QDBusMessage& call) {

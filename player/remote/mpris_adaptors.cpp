@@ -51,24 +51,31 @@ bool MprisPlayerAdaptor::CanPlay() const { return remote_->HasRecording(); }
 bool MprisPlayerAdaptor::CanPause() const { return remote_->HasRecording(); }
 bool MprisPlayerAdaptor::CanSeek() const { return remote_->HasRecording(); }
 
+// The play switch may copy the time code, which can end in the clipboard's box.
 void MprisPlayerAdaptor::Play(const QDBusMessage& call) {
   if (remote_->RefusedWhileBusy(call)) return;
-  remote_->form().PlaySwitchPressed();
+  Form1& form = remote_->form();
+  remote_->AnswerBeforeAnyBox(call, remote_names::kErrorNotCopied,
+                              [&form] { form.PlaySwitchPressed(); });
 }
 
 void MprisPlayerAdaptor::Pause(const QDBusMessage& call) {
   if (remote_->RefusedWhileBusy(call)) return;
-  remote_->form().PlaySwitchReleased();
+  Form1& form = remote_->form();
+  remote_->AnswerBeforeAnyBox(call, remote_names::kErrorNotCopied,
+                              [&form] { form.PlaySwitchReleased(); });
 }
 
 void MprisPlayerAdaptor::PlayPause(const QDBusMessage& call) {
   if (remote_->RefusedWhileBusy(call)) return;
   Form1& form = remote_->form();
-  if (form.MP1->playState() == MediaPlayer::kPlaying) {
-    form.PlaySwitchReleased();
-  } else {
-    form.PlaySwitchPressed();
-  }
+  remote_->AnswerBeforeAnyBox(call, remote_names::kErrorNotCopied, [&form] {
+    if (form.MP1->playState() == MediaPlayer::kPlaying) {
+      form.PlaySwitchReleased();
+    } else {
+      form.PlaySwitchPressed();
+    }
+  });
 }
 
 void MprisPlayerAdaptor::Stop(const QDBusMessage& call) {

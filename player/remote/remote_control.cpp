@@ -11,6 +11,7 @@
 #include "mpris_adaptors.h"
 #include "platform/file_dialog.h"
 #include "platform/media_player.h"
+#include "platform/message_boxes.h"
 #include "remote_names.h"
 
 namespace {
@@ -104,6 +105,21 @@ bool RemoteControl::RefusedWhileBusy(const QDBusMessage& call) {
   if (QApplication::activeModalWidget() == nullptr) return false;
   Refuse(call, remote_names::kErrorBusy, "Quillmark is waiting for an answer in a dialog");
   return true;
+}
+
+void RemoteControl::AnswerBeforeAnyBox(const QDBusMessage& call, const char* failure,
+                                       const std::function<void()>& action) {
+  form_.AnnounceNextBox(
+      [&](const QString& text, const QString&, MessageBoxes::Buttons buttons) {
+        // A box that only tells, or offers to retry, is about something that went wrong; any
+        // other asks the typist, and the action goes on in the window.
+        const bool failed = buttons == MessageBoxes::Buttons::OkOnly ||
+                            buttons == MessageBoxes::Buttons::AbortRetryIgnore;
+        call.setDelayedReply(true);
+        connection_.send(failed ? call.createErrorReply(failure, text) : call.createReply());
+      });
+  action();
+  form_.AnnounceNextBox({});
 }
 
 void RemoteControl::RunAfterReply(std::function<void()> action) {

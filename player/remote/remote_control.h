@@ -47,6 +47,13 @@ class RemoteControl : public QObject {
   // While the window waits for an answer in a dialog, calls that change it are refused: they
   // would run inside the dialog's own event loop. True when `call` was refused.
   bool RefusedWhileBusy(const QDBusMessage& call);
+  // Runs `action` for `call`, a method without a return value, so that the caller never waits
+  // on a message box: should the window show one, `call` is answered just before it. A box that
+  // tells of a failure answers with the error `failure` and the box's text; a question is asked
+  // in the window and the caller hears the action went through. Without a box the method is
+  // answered when it returns. The box then shows and is answered as for a key press.
+  void AnswerBeforeAnyBox(const QDBusMessage& call, const char* failure,
+                          const std::function<void()>& action);
   // Runs `action` once the reply to the present call has gone out, for actions that may ask the
   // typist something (File Finished) or take a while (opening a recording).
   void RunAfterReply(std::function<void()> action);

@@ -23,5 +23,8 @@ inline constexpr char kErrorFileNotFound[] = "org.freedesktop.DBus.Error.FileNot
 inline constexpr char kErrorNoRecording[] = "org.quillmark.Error.NoRecording";
 inline constexpr char kErrorNoTimeCode[] = "org.quillmark.Error.NoTimeCode";
 inline constexpr char kErrorBusy[] = "org.quillmark.Error.Busy";
+// An action that ended in a box telling of a failure: the box's text goes with the error.
+inline constexpr char kErrorNotSaved[] = "org.quillmark.Error.NotSaved";    // the bookmark file
+inline constexpr char kErrorNotCopied[] = "org.quillmark.Error.NotCopied";  // the clipboard
 
 }  // namespace remote_names

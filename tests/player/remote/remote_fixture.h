@@ -93,11 +93,14 @@ inline ProgramRun Playerctl(const QStringList& arguments) {
 
 class RemoteFormTest : public FormTest {
  protected:
-  // The fixture's window, with a clipboard that notes its copies in the player's call log.
-  void SetUp() override {
+  void SetUp() override { ShowWindow(&messages); }
+  // The fixture's window on the bus, showing its message boxes through `boxes`, with a clipboard
+  // that notes its copies in the player's call log.
+  void ShowWindow(MessageBoxes* boxes) {
     ASSERT_TRUE(dir.isValid());
     FormPlatform platform = PlatformIn(dir.path());
     platform.clipboard = &logged;
+    platform.messageBoxes = boxes;
     form = std::make_unique<Form1>(platform);
     form->Timer1->stop();
     form->Timer2->stop();
