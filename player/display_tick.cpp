@@ -49,6 +49,18 @@ void Form1::ShowField(QLabel* label, double value, bool always) {
   if (always || label->text() != text) label->setText(text);
 }
 
+timecode::TCFields Form1::DisplayFields(double position, std::string_view caption) const {
+  const double corrected =
+      timecode::RateCorrect(position, caption, timecode::RateCorrection::Display);
+  return timecode::SecondsToTC(TCOffset + corrected, caption, timecode::kDisplayTickTC);
+}
+
+QString Form1::DisplayTimeCode(double position) const {
+  std::array<char, 48> buffer;
+  return QString::fromStdString(
+      timecode::FormatTC(DisplayFields(position, CaptionChars(Framerate->text(), buffer))));
+}
+
 void Form1::Timer1_Timer() {
   const double position = MP1->currentPosition();
 
@@ -63,11 +75,8 @@ void Form1::Timer1_Timer() {
   }
 
   std::array<char, 48> buffer;
-  const std::string_view caption = CaptionChars(Framerate->text(), buffer);
-  const double corrected =
-      timecode::RateCorrect(position, caption, timecode::RateCorrection::Display);
   const timecode::TCFields fields =
-      timecode::SecondsToTC(TCOffset + corrected, caption, timecode::kDisplayTickTC);
+      DisplayFields(position, CaptionChars(Framerate->text(), buffer));
 
   ShowField(TCHour, fields.hours, false);
   ShowField(TCMin, fields.minutes, false);

@@ -118,6 +118,7 @@ void Form1::finished_Click() {
   // Nothing of the recording stays: its bookmarks and time code went with it.
   ShowNothingOpen();
   Logo->setFocus();
+  AfterFinishing(mediaPath);
 }
 
 void Form1::Waitbox_DblClick() {

@@ -62,6 +62,7 @@ void Form1::ConnectHandlers() {
   ConnectOptionsHandlers();
   ConnectPedalHandlers();
   ConnectUsbPedalHandlers();
+  ConnectQueueHandlers();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

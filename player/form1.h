@@ -8,9 +8,15 @@
 #include <array>
 #include <memory>
 
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
 #include "chunk_scanner.h"
 #include "form_widgets.h"
 #include "platform/announcing_message_boxes.h"
+#include "resume_positions.h"
+#include "time_code.h"
 
 class QCheckBox;
 class QComboBox;
@@ -58,6 +64,9 @@ struct FormPlatform {
   // False for a run that must leave the user's settings as they are (the probe): they are read
   // but never written.
   bool saveSettings = true;
+  // Where the window keeps what it learns while used (where each recording was left off):
+  // UserStateFolder(). Empty: nothing is kept or looked up.
+  QString stateFolder;
 };
 
 // Where the user's settings live: QStandardPaths' configuration folder for this application,
@@ -66,6 +75,8 @@ struct FormPlatform {
 QString UserSettingsFolder();
 // The name and version the configuration folder and the desktop know the program by.
 void SetApplicationIdentity();
+// $XDG_STATE_HOME/quillmark, or ~/.local/state/quillmark when that is not set.
+QString UserStateFolder();
 
 class Form1 : public QWidget {
   Q_OBJECT
@@ -128,6 +139,8 @@ class Form1 : public QWidget {
   void SaveSettings();
 
   // ---- Opening media and player events (open_media.cpp) ----
+  // The Open dialog's filter: "description|patterns" pairs, the first shown first.
+  static const char* const kOpenFilter;
   void Fileopen_Click();
   void MP1_PlayStateChange(int newState);
   void MP1_KeyDown(int keyCode, int shift);
@@ -141,6 +154,8 @@ class Form1 : public QWidget {
 
   // ---- Display tick (display_tick.cpp) ----
   void Timer1_Timer();
+  // The time code the display shows for the play position `position`, "HH:MM:SS:FF".
+  QString DisplayTimeCode(double position) const;
 
   // ---- Foot pedal (pedal.cpp) ----
   void ProbePedalPorts();
@@ -213,9 +228,27 @@ class Form1 : public QWidget {
   // empty listener hears none. A caller outside answers there, so that it never waits on the
   // typist closing the box.
   void AnnounceNextBox(AnnouncingMessageBoxes::Listener listener);
+  // The program's name back at once: the note was about what the window showed before.
+  void ClearStatus();
   // Where the play position must be for the display to show the time code `text`
   // ("HH:MM:SS:FF"), with the active time code start (time_code_source.cpp).
   double PositionOfTimeCode(const QString& text) const;
+
+  // ---- Where the typist left off, and the next recording (recording_queue.cpp) ----
+  // Keeps where the open recording is now, to carry on from there when it is opened again. The
+  // place belongs to the file as it was when opened: one replaced on disk since is another.
+  void RememberPosition();
+  // Notes which file was just opened; puts it where it was left off, paused, and says so in the
+  // main strip.
+  void ResumeWhereLeftOff();
+  // File Finished has moved the recording at `finishedPath` into Completed: its place is
+  // forgotten, and the next unfinished recording of its folder offered (or the folder is done).
+  void AfterFinishing(const QString& finishedPath);
+  // The first unfinished recording, in natural name order, of the open recording's folder (or,
+  // with none open, of the folder last opened from), other than the open one; "" when none.
+  QString NextRecordingPath() const;
+  // On the options panel: "Resume where I left off", kept in the settings file.
+  QCheckBox* ResumeOn;
 
   // ---- Platform components ----
   MediaPlayer* const MP1;
@@ -373,6 +406,15 @@ class Form1 : public QWidget {
 
   // display_tick.cpp: writes a two-digit field only when its text changed
   static void ShowField(QLabel* label, double value, bool always);
+  // display_tick.cpp: the display's fields for `position` under the frame-rate caption `caption`
+  timecode::TCFields DisplayFields(double position, std::string_view caption) const;
+
+  // recording_queue.cpp
+  void ConnectQueueHandlers();
+  std::filesystem::path ResumeFile() const;
+  QString NextRecordingIn(const QString& folder, const QString& skipName) const;
+  bool resumeFileTold_ = false;  // the note that places cannot be kept was shown
+  std::optional<quillmark::RecordingIdentity> openRecording_;  // as it was when opened
 
   // ---- Transcription workflow, private part ----
   void ConnectWorkflowHandlers();

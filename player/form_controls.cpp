@@ -257,12 +257,12 @@ void Form1::CreateOptionsPanel() {
   // Two columns in a box, the pedal and the wind on the left, the clipboard and the window on
   // the right, and a row below the box with the default rate, the balance and Close.
   Options = MakePanel(this, "Options", window_look::OptionsPalette(palette()), 0, 1710, 5280,
-                      2610);
+                      2910);
   Options->setFrameShape(QFrame::Panel);
   Options->setFrameShadow(QFrame::Raised);
 
   Shape1 = Named(new QFrame(Options), "Shape1");
-  PlaceTwips(Shape1, 30, 30, 5220, 1905);
+  PlaceTwips(Shape1, 30, 30, 5220, 2205);
   Shape1->setFrameShape(QFrame::Box);
   QPalette divider = Shape1->palette();
   divider.setColor(QPalette::WindowText, window_look::kDividerColour);
@@ -311,27 +311,32 @@ void Form1::CreateOptionsPanel() {
   PlaceTwips(Ontop, 2820, 1305, 2340, 285);
   TODTC = MakeCheck(Options, "TODTC", "Use File T.O.D. for TC");
   PlaceTwips(TODTC, 2820, 1590, 2340, 285);
+  ResumeOn = MakeCheck(Options, "ResumeOn", "Resume where I left off");
+  PlaceTwips(ResumeOn, 2820, 1875, 2340, 285);
+  ResumeOn->setChecked(true);
+  ResumeOn->setAccessibleName("Resume where I left off");
+  ResumeOn->setToolTip("A recording opened again waits, paused, where it was left off");
 
   // The row below the box.
   LGND[0] = MakeLabel(Options, "LGND", "Defalut TC Rate:");
-  PlaceTwips(LGND[0], 120, 1995, 1950, 195);
+  PlaceTwips(LGND[0], 120, 2295, 1950, 195);
   DEFAULTTC = MakeCombo(Options, "DEFAULTTC", "30.000 ");
-  PlaceTwips(DEFAULTTC, 120, 2205, 1050, 330);
+  PlaceTwips(DEFAULTTC, 120, 2505, 1050, 330);
   DEFAULTDF = MakeCombo(Options, "DEFAULTDF", "ND");
-  PlaceTwips(DEFAULTDF, 1230, 2205, 780, 330);
+  PlaceTwips(DEFAULTDF, 1230, 2505, 780, 330);
   Label2 = MakeLabel(Options, "Label2", "Audio Balance");
-  PlaceTwips(Label2, 2100, 1995, 1500, 195);
+  PlaceTwips(Label2, 2100, 2295, 1500, 195);
   Bal = Named(new QSlider(Qt::Horizontal, Options), "Bal");
-  PlaceTwips(Bal, 2100, 2220, 1500, 300);
+  PlaceTwips(Bal, 2100, 2520, 1500, 300);
   Bal->setRange(0, 200);
   Bal->setValue(100);
   Bal->setTickPosition(QSlider::TicksBelow);
   Bal->setTickInterval(100);
   Bal->setToolTip("L/R Balance");
   Closemenu = Named(new QPushButton("&Close", Options), "Closemenu");
-  PlaceTwips(Closemenu, 3720, 2205, 1200, 330);
+  PlaceTwips(Closemenu, 3720, 2505, 1200, 330);
   Dbgshow = MakeClickLabel(Options, "Dbgshow", QString());
-  PlaceTwips(Dbgshow, 4980, 2220, 300, 300);
+  PlaceTwips(Dbgshow, 4980, 2520, 300, 300);
   Dbgshow->setPixmap(style()->standardIcon(QStyle::SP_FileDialogInfoView).pixmap(18, 18));
 
   Label4 = MakeLabel(Options, "Label4", QString());

@@ -8,6 +8,7 @@
 
 #include "form1.h"
 #include "number_text.h"
+#include "platform/file_dialog.h"
 #include "platform/media_player.h"
 #include "platform/serial_control.h"
 #include "twips.h"
@@ -93,6 +94,7 @@ void Form1::Closemenu_Click() {
 
 void Form1::Form_Unload() {
   unloaded_ = true;
+  RememberPosition();
   MP1->setURL("");
   Closemenu_Click();
   // The pedal's port closes with the window: a grabbed USB pedal types into other programs again.

@@ -70,6 +70,7 @@ int RunWindow(QApplication& app, const QString& file, bool newInstance) {
   platform.clipboard = &clipboard;
   platform.settingsFolder = UserSettingsFolder();
   platform.programFolder = QCoreApplication::applicationDirPath();
+  platform.stateFolder = UserStateFolder();
   Form1 form(platform);
   dialog.SetParent(&form);
   messages.SetParent(&form);

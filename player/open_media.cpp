@@ -12,12 +12,13 @@
 #include "platform/media_player.h"
 #include "platform/message_boxes.h"
 
-namespace {
-constexpr const char* kOpenTitle = "Open Media File";
-constexpr const char* kOpenFilter =
+const char* const Form1::kOpenFilter =
     "All Media Files |*.WAV;*.BWF;*.MP3;*.WMA;*.WMV;*.AVI;*.FLAC;*.MP2;*.vob|"
     "Wav File (*.wav)|*.wav|MP3 File (*.Mp3)|*.Mp3|WMA Files (*.wma)|*.wma|"
     "AVI Files (*.Avi)|*.AVI|All Files (*.*)|*.*";
+
+namespace {
+constexpr const char* kOpenTitle = "Open Media File";
 
 // Only these spellings of the extension have their tag area read.
 bool ReadsID3(const QString& mediaExt) {
@@ -29,8 +30,11 @@ void Form1::Fileopen_Click() {
   cdlg1->DialogTitle = kOpenTitle;
   cdlg1->Filter = kOpenFilter;
   Bookmark->hide();
+  // The recording being replaced is still loaded: its place is kept first.
+  if (!cdlg1->FileName().isEmpty()) RememberPosition();
   cdlg1->ShowOpen();
   if (!cdlg1->FileName().isEmpty()) {
+    ClearStatus();
     // The next Open starts in this recording's folder.
     cdlg1->InitDir = QFileInfo(cdlg1->FileName()).absolutePath();
     FailedFile.clear();
@@ -51,6 +55,7 @@ void Form1::Fileopen_Click() {
     }
     SpeedSlide->setValue(100);
     emit RecordingChanged();
+    ResumeWhereLeftOff();
   }
   Logo->setFocus();
 }

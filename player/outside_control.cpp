@@ -84,6 +84,11 @@ void Form1::AnnounceNextBox(AnnouncingMessageBoxes::Listener listener) {
   announcedBoxes_.AnnounceNextBox(std::move(listener));
 }
 
+void Form1::ClearStatus() {
+  if (statusTimer_ != nullptr) statusTimer_->stop();
+  HeadExt->setText("Quillmark");
+}
+
 void Form1::ShowStatus(const QString& text) {
   if (statusTimer_ == nullptr) {
     statusTimer_ = new QTimer(this);

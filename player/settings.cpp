@@ -31,6 +31,8 @@ namespace {
 
 // The folder the Open dialog starts in, after the twelve lines.
 constexpr const char* kLastFolder = "LastFolder";
+// "Resume where I left off", 1 or 0; a file without it leaves the option on.
+constexpr const char* kResume = "ResumeWhereLeftOff";
 
 // The user's file when there is one, else the program folder's; empty for neither.
 std::filesystem::path SettingsFileToRead(const FormPlatform& platform) {
@@ -102,6 +104,9 @@ void Form1::LoadSettings() {
   if (const auto folder = stored.named.find(kLastFolder); folder != stored.named.end()) {
     cdlg1->InitDir = QString::fromStdString(folder->second);
   }
+  if (const auto resume = stored.named.find(kResume); resume != stored.named.end()) {
+    if (resume->second == "0" || resume->second == "1") ResumeOn->setChecked(resume->second == "1");
+  }
 }
 
 void Form1::SaveSettings() {
@@ -128,6 +133,7 @@ void Form1::SaveSettings() {
   values.timeOfDay = checked(TODTC);
   values.balance = Bal->value();
   if (!cdlg1->InitDir.isEmpty()) values.named[kLastFolder] = cdlg1->InitDir.toStdString();
+  values.named[kResume] = ResumeOn->isChecked() ? "1" : "0";
   if (platform_.settingsFolder.isEmpty()) return;
   // The file is replaced whole or not at all; only a refused folder is worth telling, and the
   // box names it.

@@ -5,8 +5,8 @@
 
 class MessageBoxes {
  public:
-  enum class Buttons { OkOnly, OkCancel, AbortRetryIgnore };
-  enum class Answer { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5 };
+  enum class Buttons { OkOnly, OkCancel, AbortRetryIgnore, YesNo };
+  enum class Answer { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
 
   virtual ~MessageBoxes() = default;
   virtual Answer Show(const QString& text, const QString& title, Buttons buttons) = 0;

@@ -10,6 +10,9 @@ MessageBoxes::Answer QtMessageBoxes::Show(const QString& text, const QString& ti
   if (buttons == Buttons::AbortRetryIgnore) {
     box.setStandardButtons(QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
     box.setIcon(QMessageBox::Critical);
+  } else if (buttons == Buttons::YesNo) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setIcon(QMessageBox::Question);
   } else if (buttons == Buttons::OkCancel) {
     box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     box.setIcon(QMessageBox::Question);
@@ -21,6 +24,9 @@ MessageBoxes::Answer QtMessageBoxes::Show(const QString& text, const QString& ti
     case QMessageBox::Abort: return Answer::Abort;
     case QMessageBox::Retry: return Answer::Retry;
     case QMessageBox::Ignore: return Answer::Ignore;
+    case QMessageBox::Yes: return Answer::Yes;
+    // Closing the box with Esc or the title bar's button, where No is offered, is No.
+    case QMessageBox::No: return Answer::No;
     default: return Answer::Ok;
   }
 }

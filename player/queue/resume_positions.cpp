@@ -185,9 +185,14 @@ std::optional<double> ResumePositions::ResumeAt(const RecordingIdentity& recordi
   return found->position;
 }
 
-void ResumePositions::Remember(const RecordingIdentity& recording, double position,
+bool ResumePositions::Remember(const RecordingIdentity& recording, double position,
                                double duration) {
   const auto seconds = [](double value) { return std::isfinite(value) && value > 0 ? value : 0; };
+  if (!entries_.empty() && entries_.back().recording == recording &&
+      entries_.back().position == seconds(position) &&
+      entries_.back().duration == seconds(duration)) {
+    return false;
+  }
   std::erase_if(entries_, [&](const LeftOff& e) { return e.recording.path == recording.path; });
   entries_.push_back({recording, seconds(position), seconds(duration)});
   if (entries_.size() > kRememberedRecordings) {
@@ -195,11 +200,12 @@ void ResumePositions::Remember(const RecordingIdentity& recording, double positi
                    entries_.begin() + static_cast<std::ptrdiff_t>(entries_.size() -
                                                                   kRememberedRecordings));
   }
+  return true;
 }
 
-void ResumePositions::Forget(const std::filesystem::path& recording) {
+bool ResumePositions::Forget(const std::filesystem::path& recording) {
   const std::string path = RecordingPath(recording);
-  std::erase_if(entries_, [&](const LeftOff& e) { return e.recording.path == path; });
+  return std::erase_if(entries_, [&](const LeftOff& e) { return e.recording.path == path; }) > 0;
 }
 
 }  // namespace quillmark

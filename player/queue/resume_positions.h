@@ -58,10 +58,12 @@ class ResumePositions {
   std::optional<double> ResumeAt(const RecordingIdentity& recording) const;
 
   // Keeps `position` for `recording` as the most recent entry, in place of any other for its
-  // path; beyond kRememberedRecordings the oldest is forgotten.
-  void Remember(const RecordingIdentity& recording, double position, double duration);
-  // Forgets the recording that was at `recording` (one moved away, finished).
-  void Forget(const std::filesystem::path& recording);
+  // path; beyond kRememberedRecordings the oldest is forgotten. False when nothing changed: the
+  // newest entry already held just that.
+  bool Remember(const RecordingIdentity& recording, double position, double duration);
+  // Forgets the recording that was at `recording` (one moved away, finished); false when it was
+  // not kept.
+  bool Forget(const std::filesystem::path& recording);
 
   const std::vector<LeftOff>& entries() const { return entries_; }
 

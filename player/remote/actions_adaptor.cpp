@@ -101,6 +101,20 @@ QString ActionsAdaptor::GoToSelectedTimeCode(const QDBusMessage& call) {
   return {};
 }
 
+QString ActionsAdaptor::OpenNext(const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return {};
+  Form1& form = remote_->form();
+  const QString next = form.NextRecordingPath();
+  if (next.isEmpty()) {
+    remote_->Refuse(call, remote_names::kErrorNoneLeft,
+                    "No unfinished recording is left in the folder");
+    return {};
+  }
+  // Opening may end in a box (a recording that cannot be played): the reply goes first.
+  remote_->RunAfterReply([&form, next] { form.OpenRecording(next); });
+  return next;
+}
+
 void ActionsAdaptor::SetSpeed(int Percent, const QDBusMessage& call) {
   if (remote_->RefusedWhileBusy(call)) return;
   QSlider* slider = remote_->form().SpeedSlide;

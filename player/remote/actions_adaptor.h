@@ -34,6 +34,9 @@ class ActionsAdaptor : public QDBusAbstractAdaptor {
   QString GoToSelectedTimeCode(const QDBusMessage& call);
   // The speed slider, in percent of normal speed.
   void SetSpeed(int Percent, const QDBusMessage& call);
+  // Opens the next unfinished recording of the open recording's folder (or of the folder last
+  // opened from), as File Finished offers it; returns its path. An error when none is left.
+  QString OpenNext(const QDBusMessage& call);
 
  private:
   RemoteControl* remote_;

@@ -28,6 +28,8 @@ constexpr RemoteAction kActions[] = {
      "File Finished: the recording into \"Completed\""},
     {"speed", "PERCENT", kActionsInterface, "SetSpeed",
      "play at PERCENT of normal speed (10 to 200)"},
+    {"open-next", "", kActionsInterface, "OpenNext",
+     "open the folder's next unfinished recording"},
 };
 
 constexpr std::size_t kHelpColumn = 22;

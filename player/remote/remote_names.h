@@ -26,5 +26,6 @@ inline constexpr char kErrorBusy[] = "org.quillmark.Error.Busy";
 // An action that ended in a box telling of a failure: the box's text goes with the error.
 inline constexpr char kErrorNotSaved[] = "org.quillmark.Error.NotSaved";    // the bookmark file
 inline constexpr char kErrorNotCopied[] = "org.quillmark.Error.NotCopied";  // the clipboard
+inline constexpr char kErrorNoneLeft[] = "org.quillmark.Error.NoneLeft";
 
 }  // namespace remote_names

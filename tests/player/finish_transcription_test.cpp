@@ -46,6 +46,12 @@ class Finishing : public FormTest {
     messages.Expect(QString("Move %1 into Completed Folder?").arg(name), "Transcription Done",
                     Buttons::OkCancel, answer);
   }
+  // The box after a finish when `where` holds no other recording.
+  void ExpectFolderDone(const fs::path& where) {
+    messages.Expect("Folder done: no recording is left to transcribe in " +
+                        QString::fromStdString(where.string()) + ".",
+                    "Transcription Done");
+  }
   void ExpectEmptyWindow() {
     EXPECT_EQ(form->windowTitle(), "Quillmark");
     EXPECT_EQ(ShownTimeCode(), "00:00:00:00");
@@ -86,6 +92,7 @@ TEST_F(Finishing, MovesTheRecordingAndItsBookmarkFile) {
   player.calls.clear();
   const std::string bookmarks = ReadWholeFile(folder / "talk.BKM");
   ExpectConfirmation("talk.wav");
+  ExpectFolderDone(folder);
   form->finished_Click();
 
   EXPECT_EQ(player.calls, std::vector<std::string>{"URL "});
@@ -105,6 +112,7 @@ TEST_F(Finishing, MovesTheRecordingAndItsBookmarkFile) {
   // Completed folder.
   OpenRecording(folder, "second.wav", false);
   ExpectConfirmation("second.wav");
+  ExpectFolderDone(folder);
   form->finished_Click();
   EXPECT_TRUE(fs::is_regular_file(folder / "Completed" / "second.wav"));
   EXPECT_FALSE(fs::exists(folder / "Completed" / "second.BKM"));
@@ -118,6 +126,7 @@ TEST_F(Finishing, CompletedIsMadeInTheRecordingsOwnFolder) {
   fs::create_directory(own);
   OpenRecording(own, "talk.wav", true);
   ExpectConfirmation("talk.wav");
+  ExpectFolderDone(own);
   form->finished_Click();
   EXPECT_TRUE(fs::is_regular_file(own / "Completed" / "talk.wav"));
   EXPECT_TRUE(fs::is_regular_file(own / "Completed" / "talk.BKM"));
@@ -152,6 +161,7 @@ TEST_F(Finishing, TakenNamesGetAFreeNameAndStayPaired) {
   messages.Expect("A file named talk.wav is already in the Completed folder, so talk.wav was "
                   "moved there as talk (2).wav.",
                   "FILE RENAMED");
+  ExpectFolderDone(folder);
   form->finished_Click();
   EXPECT_EQ(ReadWholeFile(folder / "Completed" / "talk.wav"), "an earlier talk");
   EXPECT_EQ(ReadWholeFile(folder / "Completed" / "talk.BKM"), "its bookmarks");
@@ -169,6 +179,7 @@ TEST_F(Finishing, BookmarkNameTakenAloneIsSaid) {
   messages.Expect("A file named talk.BKM is already in the Completed folder, so the bookmark "
                   "file was moved there as talk (2).BKM.",
                   "BOOKMARK FILE RENAMED");
+  ExpectFolderDone(folder);
   form->finished_Click();
   EXPECT_TRUE(fs::is_regular_file(folder / "Completed" / "talk.wav"));
   EXPECT_EQ(ReadWholeFile(folder / "Completed" / "talk.BKM"), "another recording's bookmarks");
@@ -208,6 +219,7 @@ TEST_F(Finishing, ReadOnlyFolderLeavesTheRecordingOpenWhereItWas) {
   EXPECT_FALSE(form->Timer2->isActive());
 
   ExpectConfirmation("talk.wav");
+  ExpectFolderDone(readOnly);
   form->finished_Click();
   EXPECT_TRUE(fs::is_regular_file(readOnly / "Completed" / "talk.wav"));
   EXPECT_TRUE(fs::is_regular_file(readOnly / "Completed" / "talk.BKM"));

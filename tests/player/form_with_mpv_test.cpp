@@ -74,6 +74,8 @@ TEST_F(FormWithTone, StepsBookmarksAndFinishingOnTheRealPlayer) {
 
   messages.Expect("Move speech.wav into Completed Folder?", "Transcription Done",
                   MessageBoxes::Buttons::OkCancel);
+  messages.Expect("Folder done: no recording is left to transcribe in " + dir.path() + ".",
+                  "Transcription Done");
   form->finished_Click();
   EXPECT_TRUE(QFile::exists(dir.filePath("Completed/speech.wav")));
   EXPECT_TRUE(QFile::exists(dir.filePath("Completed/speech.BKM")));
@@ -181,6 +183,39 @@ TEST_F(FormWithMpv, EveryRecordingOpensAtItsFirstFrameAsZero) {
     player->setCurrentPosition(1.0);
     ASSERT_TRUE(WaitUntil([&] { return std::abs(player->currentPosition() - 1.0) < 0.001; }));
   }
+}
+
+// Played for a while, paused, and the program closed and started again: the recording waits,
+// paused, where it was, the time code shows that place, and it plays on from there.
+class FormWithMpvKeepingPlaces : public FormWithTone {
+ protected:
+  void SetUp() override {
+    stateFolder = Path("state");
+    FormWithTone::SetUp();
+  }
+};
+
+TEST_F(FormWithMpvKeepingPlaces, ARestartedProgramCarriesOnWhereTheRecordingWasLeft) {
+  ASSERT_TRUE(test_media::WriteTone(path, 20.0));
+  OpenTone();
+  form->DEFAULTTC->setCurrentIndex(3);  // 25 frames
+  player->play();
+  form->MoveTo(12);
+  ASSERT_TRUE(WaitUntil([&] { return player->currentPosition() > 12.3; }));
+  form->PlaySwitchReleased();
+  ASSERT_TRUE(WaitUntil([&] { return player->playState() == MediaPlayer::kPaused; }));
+  const double left = player->currentPosition();
+  const QString shown = TimeCodeNow();
+
+  Restart();
+  form->DEFAULTTC->setCurrentIndex(3);
+  ASSERT_TRUE(OpenLoaded(path));
+  ASSERT_TRUE(WaitUntil([&] { return std::abs(player->currentPosition() - left) < 1e-6; }));
+  EXPECT_EQ(player->playState(), MediaPlayer::kPaused);
+  EXPECT_EQ(TimeCodeNow(), shown);
+  EXPECT_EQ(form->HeadExt->text(), "Resumed at " + shown);
+  player->play();
+  ASSERT_TRUE(WaitUntil([&] { return player->currentPosition() > left + 0.3; }));
 }
 
 }  // namespace

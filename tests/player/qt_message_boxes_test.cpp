@@ -49,6 +49,13 @@ TEST(QtMessageBoxes, OpenOverTheirWindowAndAnswerWithTheButtonPressed) {
   EXPECT_EQ(boxes.Show("Can't Access Clipboard", "Clipboard error",
                        MessageBoxes::Buttons::AbortRetryIgnore),
             MessageBoxes::Answer::Retry);
+  for (const auto& [button, answer] :
+       {std::pair{QMessageBox::No, MessageBoxes::Answer::No},
+        std::pair{QMessageBox::Yes, MessageBoxes::Answer::Yes}}) {
+    AnswerNextBox(seen, button);
+    EXPECT_EQ(boxes.Show("Open next: talk 2.wav?", "Next Recording", MessageBoxes::Buttons::YesNo),
+              answer);
+  }
   AnswerNextBox(seen, QMessageBox::Ok);
   EXPECT_EQ(boxes.Show("INVALID COM PORT!", "CONFIGURATION ERROR", MessageBoxes::Buttons::OkOnly),
             MessageBoxes::Answer::Ok);

@@ -38,6 +38,7 @@ TEST_F(SettingsOnDisk, RoundTripThroughTheFile) {
   form->PedalPort->setCurrentIndex(4);
   form->PEDALON->setChecked(true);
   form->SWAPFFRW->setChecked(true);
+  form->ResumeOn->setChecked(false);
   form->RWScroll->setValue(12);
   form->Ontop->setChecked(true);
   for (int click = 0; click < 5; ++click) form->AutoBack_Click();
@@ -46,7 +47,7 @@ TEST_F(SettingsOnDisk, RoundTripThroughTheFile) {
   form->Closemenu_Click();
   EXPECT_EQ(ReadWholeFile(File()),
             " 3 \r\n 1 \r\n 6 \r\n 2 \r\n 1 \r\n 4 \r\n 1 \r\n 12 \r\n 1 \r\n 2.5 \r\n 1 \r\n"
-            " 150 \r\n");
+            " 150 \r\nResumeWhereLeftOff=0\r\n");
 
   player.balance = 0;
   const auto next = Restart();
@@ -68,6 +69,7 @@ TEST_F(SettingsOnDisk, RoundTripThroughTheFile) {
   EXPECT_EQ(next->AutoBack->text(), "AutoBackup = 2.5 Sec");
   EXPECT_TRUE(next->TODTC->isChecked());
   EXPECT_EQ(next->Bal->value(), 150);
+  EXPECT_FALSE(next->ResumeOn->isChecked());
   EXPECT_EQ(player.balance, 50);
 }
 
@@ -87,7 +89,9 @@ TEST_F(SettingsOnDisk, OpenStartsInTheFolderOfTheLastRecordingAcrossRuns) {
   // Remembered after the twelve lines, which read as before.
   form->Closemenu_Click();
   const std::string saved = ReadWholeFile(File());
-  EXPECT_TRUE(saved.ends_with(" 100 \r\nLastFolder=" + folder.toStdString() + "\r\n")) << saved;
+  EXPECT_TRUE(saved.ends_with(" 100 \r\nLastFolder=" + folder.toStdString() +
+                              "\r\nResumeWhereLeftOff=1\r\n"))
+      << saved;
   dialog.InitDir.clear();
   const auto next = Restart();
   EXPECT_EQ(dialog.InitDir, folder);
@@ -120,6 +124,7 @@ TEST_F(SettingsOnDisk, UnreadableValuesKeepTheDesignValues) {
   EXPECT_EQ(next->AutoBackSeconds, 1.5f);
   EXPECT_FALSE(next->TODTC->isChecked());
   EXPECT_EQ(next->Bal->value(), 100);
+  EXPECT_TRUE(next->ResumeOn->isChecked()) << "a file from before the option leaves it on";
 }
 
 TEST_F(SettingsOnDisk, ProbeRunsNeverWriteTheFile) {

@@ -98,8 +98,10 @@ TEST_F(ActionsTest, CopyTimeCodeAndFileFinished) {
   // File Finished asks in the window, after the caller has had its answer.
   messages.Expect("Move talk.wav into Completed Folder?", "Transcription Done",
                   MessageBoxes::Buttons::OkCancel, MessageBoxes::Answer::Ok);
+  messages.Expect("Folder done: no recording is left to transcribe in " + dir.path() + ".",
+                  "Transcription Done");
   ASSERT_TRUE(Succeeds("FileFinished"));
-  ASSERT_TRUE(WaitUntil([&] { return messages.shown == 1; }));
+  ASSERT_TRUE(WaitUntil([&] { return messages.shown == 2; }));
   EXPECT_TRUE(QFile::exists(Path("Completed/talk.wav")));
 
   // The finished recording is gone: every action on a recording is refused and does nothing.

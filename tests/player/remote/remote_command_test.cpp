@@ -3,6 +3,8 @@
 // keeps turning.
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QSlider>
 
@@ -101,6 +103,46 @@ TEST_F(OutsidePrograms, PlayerctlReadsAndDrivesTheWindow) {
   EXPECT_DOUBLE_EQ(player.position, 40);
   Playerctl({"position", "1000"});
   EXPECT_DOUBLE_EQ(player.position, 40) << "past the end is refused";
+}
+
+class OutsideProgramsKeepingPlaces : public OutsidePrograms {
+ protected:
+  void SetUp() override {
+    stateFolder = dir.filePath("state");
+    player.loadsFromStart = true;
+    OutsidePrograms::SetUp();
+    form->DEFAULTTC->setCurrentIndex(3);  // 25 frames
+  }
+};
+
+TEST_F(OutsideProgramsKeepingPlaces, AHandedOverRecordingResumesAndOpenNextTakesTheFoldersNext) {
+  OpenPaused("talk 1.wav", 600, 0);
+  player.position = 42.4;
+  player.ChangeState(MediaPlayer::kPaused);
+  ProgramRun run = RunProgram(kQuillmark, {Path("talk 1.wav")});
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  ASSERT_TRUE(WaitUntil([&] { return form->HeadExt->text() == "Resumed at 00:00:42:10"; }));
+  EXPECT_DOUBLE_EQ(player.position, 42.4);
+
+  // The open recording finished by hand; two wait in its folder.
+  ASSERT_TRUE(QDir().mkpath(Path("Completed")));
+  ASSERT_TRUE(QFile::rename(Path("talk 1.wav"), Path("Completed/talk 1.wav")));
+  for (const char* name : {"talk 10.wav", "talk 2.wav", "notes.txt"}) {
+    ASSERT_TRUE(test_media::WriteAll(Path(name), QByteArray(64, 'x')));
+  }
+  for (const char* next : {"talk 2.wav", "talk 10.wav"}) {
+    run = Remote({"open-next"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return form->windowTitle() == QString("Quillmark - ") + next; }));
+    EXPECT_EQ(player.url, Path(next));
+  }
+  ASSERT_TRUE(QFile::remove(Path("talk 2.wav")));
+  run = Remote({"open-next"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(run.err.contains("quillmark: No unfinished recording is left in the folder\n"))
+      << run.err.toStdString();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form->windowTitle(), "Quillmark - talk 10.wav");
 }
 
 }  // namespace

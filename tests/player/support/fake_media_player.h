@@ -14,6 +14,7 @@ class FakeMediaPlayer : public MediaPlayer {
   void setURL(const QString& path) override {
     calls.push_back("URL " + path.toStdString());
     url = path;
+    if (loadsFromStart) position = 0;
   }
   void play() override {
     calls.push_back("play");
@@ -71,6 +72,8 @@ class FakeMediaPlayer : public MediaPlayer {
   // When set, play, pause and stop change the play state (and stop the position) as a real
   // player's would.
   bool followCalls = false;
+  // When set, a recording given (or released) starts at 0, as in a real player.
+  bool loadsFromStart = false;
   QString url;
   double position = 0;
   int state = kUndefined;

@@ -36,6 +36,7 @@ class FormTest : public ::testing::Test {
     platform.clipboard = &clipboard;
     platform.settingsFolder = programFolder;
     platform.programFolder = programFolder;
+    platform.stateFolder = stateFolder;
     return platform;
   }
 
@@ -53,6 +54,8 @@ class FormTest : public ::testing::Test {
   }
 
   QTemporaryDir dir;
+  // Where the window keeps where recordings were left off; empty: nowhere.
+  QString stateFolder;
   FakeMediaPlayer player;
   FakeFileDialog dialog;
   FakeMessageBoxes messages;

@@ -22,6 +22,10 @@ class FormWithMpv : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
+    MakeWindow();
+  }
+  // A new player and a window on it, as when the program starts.
+  void MakeWindow() {
     player = std::make_unique<MpvMediaPlayer>(Output());
     ASSERT_TRUE(player->Ready());
     FormPlatform platform;
@@ -30,9 +34,17 @@ class FormWithMpv : public ::testing::Test {
     platform.messageBoxes = &messages;
     platform.programFolder = dir.path();
     platform.saveSettings = false;
+    platform.stateFolder = stateFolder;
     form = std::make_unique<Form1>(platform);
     form->Timer2->stop();
     form->Aboutscreen->hide();
+  }
+  // The window closed as the typist closes it, and the program started again.
+  void Restart() {
+    form->close();
+    form.reset();
+    player.reset();
+    MakeWindow();
   }
   void TearDown() override {
     if (form) form->close();
@@ -61,6 +73,7 @@ class FormWithMpv : public ::testing::Test {
   }
 
   QTemporaryDir dir;
+  QString stateFolder;  // where places are kept; empty: nowhere
   FakeFileDialog dialog;
   FakeMessageBoxes messages;
   std::unique_ptr<MpvMediaPlayer> player;
