@@ -1,8 +1,8 @@
 // What keeping places costs an opening: the real window on the real libmpv player (headless)
-// opens a recording until it waits, loaded and paused, while the file of places holds the
-// most it ever keeps (1000 recordings), against the same opening with that file empty. Each
-// opening also keeps the place of the recording it replaces, so both the look-up and the
-// rewrite of the file are in it. The two kinds alternate within the run, over the same two
+// opens a recording until it waits, loaded and paused, with the file of places holding the most
+// it ever keeps (1000 recordings) when the window started, against a window whose file was empty.
+// Before each opening the recording it replaces is moved to a new place, so every opening also
+// keeps that place (and has the file rewritten). The two windows take turns over the same two
 // recordings, so the ratio compares like with like.
 
 #include <benchmark/benchmark.h>
@@ -11,9 +11,9 @@
 #include <QDataStream>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 
 #include "form1.h"
 #include "platform/mpv_media_player.h"
@@ -44,43 +44,62 @@ bool WriteSilence(const QString& path, int seconds) {
   return file.error() == QFile::NoError;
 }
 
+// A window on a player of its own, opening the two recordings in turn.
+struct Window {
+  std::unique_ptr<MpvMediaPlayer> player;
+  std::unique_ptr<Form1> form;
+  int open = -1;  // the recording it holds
+};
+
 struct Bench {
   QTemporaryDir folder;
-  std::unique_ptr<MpvMediaPlayer> player;
   QtFileDialog dialog{nullptr};
   QtMessageBoxes messages{nullptr};
-  std::unique_ptr<Form1> form;
-  std::filesystem::path stateFile;
-  std::string full;   // the file of places holding 1000 recordings
   QString recordings[2];
   int seconds[2] = {30, 31};  // told apart by their length once loaded
+  Window empty, full;
 };
 Bench* bench = nullptr;
 
-// Opens recording `which` with the file of places as `places`; the seconds until it waits loaded
-// and paused, and the events that came with the loading are handled.
-double TimedOpening(int which, const std::string& places) {
-  FILE* file = std::fopen(bench->stateFile.c_str(), "wb");
-  std::fwrite(places.data(), 1, places.size(), file);
-  std::fclose(file);
+bool Loaded(const Window& window, int which) {
+  return window.player->playState() == MediaPlayer::kPaused &&
+         window.player->duration() == bench->seconds[which];
+}
+
+// Moves the window's recording to a new place, then opens the other one; the seconds the opening
+// took until the recording waits loaded and paused and the events of its loading are handled.
+double TimedOpening(Window& window, long round) {
+  if (window.open >= 0) window.form->MoveTo(10 + round % 10);
+  const int which = window.open == 0 ? 1 : 0;
   const auto start = Clock::now();
-  bench->form->OpenRecording(bench->recordings[which]);
-  MediaPlayer& player = *bench->player;
-  while (player.playState() != MediaPlayer::kPaused || player.duration() != bench->seconds[which]) {
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  }
+  window.form->OpenRecording(bench->recordings[which]);
+  while (!Loaded(window, which)) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   QCoreApplication::processEvents();
+  window.open = which;
   return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+bool MakeWindow(Window& window, const QString& stateFolder) {
+  window.player = std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Headless());
+  if (!window.player->Ready()) return false;
+  FormPlatform platform;
+  platform.player = window.player.get();
+  platform.fileDialog = &bench->dialog;
+  platform.messageBoxes = &bench->messages;
+  platform.saveSettings = false;
+  platform.stateFolder = stateFolder;
+  window.form = std::make_unique<Form1>(platform);
+  window.form->Timer2->stop();
+  return true;
 }
 
 void OpeningWithPlacesKept(benchmark::State& state) {
   double empty = 0, full = 0;
   long round = 0;
   for (auto _ : state) {
-    // Which recording gets which file changes every round.
-    const int first = static_cast<int>(round++ % 2);
-    const double withEmpty = TimedOpening(first, "");
-    const double withFull = TimedOpening(1 - first, bench->full);
+    const double withEmpty = TimedOpening(bench->empty, round);
+    const double withFull = TimedOpening(bench->full, round);
+    ++round;
     state.SetIterationTime(withEmpty + withFull);
     empty += withEmpty;
     full += withFull;
@@ -106,40 +125,25 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  // Places for 1000 recordings (the two opened among them), each path as long as a typist's.
+  // Places for 1000 other recordings, each path as long as a typist's.
   quillmark::ResumePositions places;
-  for (int i = 0; i < 998; ++i) {
+  for (int i = 0; i < 1000; ++i) {
     quillmark::RecordingIdentity other{
         "/home/typist/Transcripts/Client " + std::to_string(i % 40) + "/2026-11 interview " +
             std::to_string(i) + " (second part).wav",
         static_cast<std::uintmax_t>(50'000'000 + i), 1'790'000'000'000'000'000 + i};
     places.Remember(other, 61.5 + i, 3600);
   }
-  for (const QString& recording : state.recordings) {
-    places.Remember(*quillmark::IdentifyRecording(recording.toStdString()), 0, 0);
-  }
-  state.full = places.Text();
-
-  state.player = std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Headless());
-  if (!state.player->Ready()) {
-    std::fprintf(stderr, "the media engine (libmpv) could not be started\n");
+  const QString emptyFolder = state.folder.filePath("empty"), fullFolder = state.folder.filePath("full");
+  if (places.WriteFile(fullFolder.toStdString() + "/" + quillmark::kResumeFileName) !=
+          quillmark::WriteResult::Written ||
+      !MakeWindow(state.empty, emptyFolder) || !MakeWindow(state.full, fullFolder)) {
+    std::fprintf(stderr, "the windows could not be made\n");
     return 1;
   }
-  FormPlatform platform;
-  platform.player = state.player.get();
-  platform.fileDialog = &state.dialog;
-  platform.messageBoxes = &state.messages;
-  platform.saveSettings = false;
-  platform.stateFolder = state.folder.filePath("state");
-  std::filesystem::create_directories(platform.stateFolder.toStdString());
-  state.stateFile = std::filesystem::path(platform.stateFolder.toStdString()) /
-                    quillmark::kResumeFileName;
-  state.form = std::make_unique<Form1>(platform);
-  state.form->Timer2->stop();
 
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  state.form.reset();
   return 0;
 }

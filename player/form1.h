@@ -9,13 +9,14 @@
 #include <memory>
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string_view>
 
 #include "chunk_scanner.h"
 #include "form_widgets.h"
+#include "kept_places.h"
 #include "platform/announcing_message_boxes.h"
-#include "resume_positions.h"
 #include "time_code.h"
 
 class QCheckBox;
@@ -411,9 +412,9 @@ class Form1 : public QWidget {
 
   // recording_queue.cpp
   void ConnectQueueHandlers();
-  std::filesystem::path ResumeFile() const;
   QString NextRecordingIn(const QString& folder, const QString& skipName) const;
-  bool resumeFileTold_ = false;  // the note that places cannot be kept was shown
+  std::unique_ptr<quillmark::KeptPlaces> places_;  // none without a state folder
+  bool placesTold_ = false;  // the note that places cannot be kept was shown
   std::optional<quillmark::RecordingIdentity> openRecording_;  // as it was when opened
 
   // ---- Transcription workflow, private part ----

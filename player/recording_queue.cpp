@@ -10,11 +10,11 @@
 
 #include "form1.h"
 #include "form_text.h"
+#include "kept_places.h"
 #include "next_recording.h"
 #include "platform/file_dialog.h"
 #include "platform/media_player.h"
 #include "platform/message_boxes.h"
-#include "resume_positions.h"
 
 QString UserStateFolder() {
   // A relative XDG_STATE_HOME is not to be used, as the base directory rules say.
@@ -24,34 +24,33 @@ QString UserStateFolder() {
 }
 
 void Form1::ConnectQueueHandlers() {
+  if (!platform_.stateFolder.isEmpty()) {
+    places_ = std::make_unique<quillmark::KeptPlaces>(LocalPath(platform_.stateFolder) /
+                                                      quillmark::kResumeFileName);
+  }
   connect(MP1, &MediaPlayer::PlayStateChange, this, [this] {
     if (MP1->playState() == MediaPlayer::kPaused) RememberPosition();
   });
 }
 
-std::filesystem::path Form1::ResumeFile() const {
-  return LocalPath(platform_.stateFolder) / quillmark::kResumeFileName;
-}
-
 void Form1::RememberPosition() {
   // A recording File Finished moved, or one that could not be played, is no longer open.
-  if (!openRecording_ || cdlg1->FileName().isEmpty()) return;
-  if (platform_.stateFolder.isEmpty() || !ResumeOn->isChecked()) return;
-  const std::filesystem::path file = ResumeFile();
-  quillmark::ResumePositions positions = quillmark::ResumePositions::ReadFile(file);
-  if (!positions.Remember(*openRecording_, MP1->currentPosition(), MP1->duration())) return;
+  if (!places_ || !openRecording_ || cdlg1->FileName().isEmpty() || !ResumeOn->isChecked()) {
+    return;
+  }
+  const quillmark::WriteResult written =
+      places_->Keep(*openRecording_, MP1->currentPosition(), MP1->duration());
   // Not worth a box on every pause: the typist is told once, where the program's name shows.
-  if (positions.WriteFile(file) != quillmark::WriteResult::Written && !resumeFileTold_) {
-    resumeFileTold_ = true;
+  if (written != quillmark::WriteResult::Written && !placesTold_) {
+    placesTold_ = true;
     ShowStatus("Cannot keep places in " + QDir::toNativeSeparators(platform_.stateFolder));
   }
 }
 
 void Form1::ResumeWhereLeftOff() {
   openRecording_ = quillmark::IdentifyRecording(LocalPath(cdlg1->FileName()));
-  if (!openRecording_ || platform_.stateFolder.isEmpty() || !ResumeOn->isChecked()) return;
-  const std::optional<double> position =
-      quillmark::ResumePositions::ReadFile(ResumeFile()).ResumeAt(*openRecording_);
+  if (!places_ || !openRecording_ || !ResumeOn->isChecked()) return;
+  const std::optional<double> position = places_->ResumeAt(*openRecording_);
   if (!position) return;
   MoveTo(*position);
   ShowStatus("Resumed at " + DisplayTimeCode(*position));
@@ -59,11 +58,7 @@ void Form1::ResumeWhereLeftOff() {
 
 void Form1::AfterFinishing(const QString& finishedPath) {
   openRecording_.reset();
-  if (!platform_.stateFolder.isEmpty()) {
-    const std::filesystem::path file = ResumeFile();
-    quillmark::ResumePositions positions = quillmark::ResumePositions::ReadFile(file);
-    if (positions.Forget(LocalPath(finishedPath))) positions.WriteFile(file);
-  }
+  if (places_) places_->Forget(LocalPath(finishedPath));
 
   const QFileInfo done(finishedPath);
   const QString next = NextRecordingIn(done.absolutePath(), done.fileName());

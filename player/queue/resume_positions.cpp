@@ -8,6 +8,7 @@
 #include <fstream>
 #include <limits>
 #include <string_view>
+#include <unordered_set>
 
 #include "bounded_line.h"
 
@@ -135,24 +136,32 @@ ResumePositions ResumePositions::ReadFile(const std::filesystem::path& file) {
 }
 
 ResumePositions ResumePositions::Read(std::istream& in) {
-  ResumePositions positions;
+  std::vector<LeftOff> read;
   std::string line;
   for (;;) {
-    const LineRead read = ReadBoundedLine(in, line, kLongestLine);
-    if (read == LineRead::End) break;
-    if (read == LineRead::TooLong) {
+    const LineRead outcome = ReadBoundedLine(in, line, kLongestLine);
+    if (outcome == LineRead::End) break;
+    if (outcome == LineRead::TooLong) {
       SkipLine(in);
       continue;
     }
-    if (std::optional<LeftOff> entry = ParseEntry(line)) {
-      positions.Remember(entry->recording, entry->position, entry->duration);
-    }
+    if (std::optional<LeftOff> entry = ParseEntry(line)) read.push_back(std::move(*entry));
   }
+  // Of a path written twice the later line counts, and of too many lines the later ones: the
+  // newest kRememberedRecordings distinct paths, oldest first.
+  ResumePositions positions;
+  std::unordered_set<std::string_view> seen;
+  for (auto entry = read.rbegin();
+       entry != read.rend() && positions.entries_.size() < kRememberedRecordings; ++entry) {
+    if (seen.insert(entry->recording.path).second) positions.entries_.push_back(*entry);
+  }
+  std::reverse(positions.entries_.begin(), positions.entries_.end());
   return positions;
 }
 
 std::string ResumePositions::Text() const {
   std::string text = kHeader;
+  text.reserve(text.size() + entries_.size() * 128);
   for (const LeftOff& entry : entries_) {
     AppendNumber(text, entry.position);
     text += ' ';
@@ -174,14 +183,16 @@ WriteResult ResumePositions::WriteFile(const std::filesystem::path& file) const 
   return WriteFileAtomically(file, Text());
 }
 
+bool WorthResuming(double position, double duration) {
+  return position > kResumeMargin && position < duration - kResumeMargin;
+}
+
 std::optional<double> ResumePositions::ResumeAt(const RecordingIdentity& recording) const {
   const auto found = std::find_if(entries_.rbegin(), entries_.rend(), [&](const LeftOff& e) {
     return e.recording.path == recording.path;
   });
   if (found == entries_.rend() || !(found->recording == recording)) return std::nullopt;
-  if (found->position <= kResumeMargin || found->position >= found->duration - kResumeMargin) {
-    return std::nullopt;
-  }
+  if (!WorthResuming(found->position, found->duration)) return std::nullopt;
   return found->position;
 }
 

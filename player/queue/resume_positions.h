@@ -36,6 +36,10 @@ std::string RecordingPath(const std::filesystem::path& path);
 // The identity of the file at `path` as it is now; none when it cannot be examined.
 std::optional<RecordingIdentity> IdentifyRecording(const std::filesystem::path& path);
 
+// True when a place `position` seconds into a recording `duration` long lies more than
+// kResumeMargin from both its ends.
+bool WorthResuming(double position, double duration);
+
 struct LeftOff {
   RecordingIdentity recording;
   double position = 0;  // seconds from the first frame

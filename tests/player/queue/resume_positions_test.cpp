@@ -1,11 +1,14 @@
 #include "resume_positions.h"
 
+#include "kept_places.h"
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <csignal>
 #include <sstream>
 
+#include "support/read_only_folder.h"
 #include "support/temporary_folder.h"
 
 namespace quillmark {
@@ -192,6 +195,44 @@ TEST(ResumePositions, ADeathMidWriteLeavesTheOldFileWhole) {
   // What the dead writer left beside it does not stand in the way of the next write.
   ASSERT_EQ(Remembered(1000).WriteFile(file), WriteResult::Written);
   EXPECT_EQ(ResumePositions::ReadFile(file).entries().size(), 1000u);
+}
+
+// A window's places: kept in memory at once, on disk by the time it asks (or goes), and read by
+// the next window; a place near either end forgets the one kept before.
+TEST(KeptPlaces, ChangesReachTheFileForTheNextWindow) {
+  TemporaryFolder folder;
+  const auto file = folder / "state" / kResumeFileName;
+  {
+    KeptPlaces places(file);
+    places.Keep(Recording("/rec/a.wav"), 61.2, 600);
+    places.Keep(Recording("/rec/b.wav"), 100, 600);
+    places.Keep(Recording("/rec/b.wav"), 2, 600);    // back near its start
+    places.Keep(Recording("/rec/c.wav"), 597, 600);  // near its end: nothing to keep
+    places.Keep(Recording("/rec/d.wav"), 80, 600);
+    places.Forget("/rec/d.wav");
+    EXPECT_EQ(places.ResumeAt(Recording("/rec/a.wav")), 61.2);
+    ASSERT_EQ(places.Flush(), WriteResult::Written);
+    EXPECT_EQ(ResumePositions::ReadFile(file).entries().size(), 1u);
+    // A flurry of pauses, and the window goes without waiting: the last one is on disk.
+    for (int i = 0; i < 2000; ++i) places.Keep(Recording("/rec/e.wav"), 10 + i * 0.25, 600);
+  }
+  KeptPlaces next(file);
+  EXPECT_EQ(next.ResumeAt(Recording("/rec/a.wav")), 61.2);
+  EXPECT_EQ(next.ResumeAt(Recording("/rec/b.wav")), std::nullopt);
+  EXPECT_EQ(next.ResumeAt(Recording("/rec/c.wav")), std::nullopt);
+  EXPECT_EQ(next.ResumeAt(Recording("/rec/d.wav")), std::nullopt);
+  EXPECT_EQ(next.ResumeAt(Recording("/rec/e.wav")), 10 + 1999 * 0.25);
+}
+
+TEST(KeptPlaces, AFolderThatRefusesTheFileIsToldAndMemoryStillServes) {
+  TemporaryFolder folder;
+  testing_support::MakeReadOnly(folder.path());
+  testing_support::WithoutRootPrivileges unprivileged;
+  KeptPlaces places(folder / "state" / kResumeFileName);
+  places.Keep(Recording("/rec/a.wav"), 61.2, 600);
+  EXPECT_EQ(places.Flush(), WriteResult::PermissionDenied);
+  EXPECT_EQ(places.Keep(Recording("/rec/b.wav"), 70, 600), WriteResult::PermissionDenied);
+  EXPECT_EQ(places.ResumeAt(Recording("/rec/a.wav")), 61.2);
 }
 
 }  // namespace
