@@ -16,6 +16,10 @@
 #include "platform/media_player.h"
 #include "platform/message_boxes.h"
 
+namespace {
+constexpr const char* kNextTitle = "Next Recording";
+}  // namespace
+
 QString UserStateFolder() {
   // A relative XDG_STATE_HOME is not to be used, as the base directory rules say.
   QString base = QString::fromLocal8Bit(qgetenv("XDG_STATE_HOME"));
@@ -65,10 +69,10 @@ void Form1::AfterFinishing(const QString& finishedPath) {
   if (next.isEmpty()) {
     MsgBox->Show("Folder done: no recording is left to transcribe in " +
                      QDir::toNativeSeparators(done.absolutePath()) + ".",
-                 "Transcription Done", MessageBoxes::Buttons::OkOnly);
+                 kNextTitle, MessageBoxes::Buttons::OkOnly);
     return;
   }
-  if (MsgBox->Show("Open next: " + QFileInfo(next).fileName() + "?", "Transcription Done",
+  if (MsgBox->Show("Open next: " + QFileInfo(next).fileName() + "?", kNextTitle,
                    MessageBoxes::Buttons::YesNo) == MessageBoxes::Answer::Yes) {
     OpenRecording(next);
   }

@@ -50,7 +50,7 @@ class Finishing : public FormTest {
   void ExpectFolderDone(const fs::path& where) {
     messages.Expect("Folder done: no recording is left to transcribe in " +
                         QString::fromStdString(where.string()) + ".",
-                    "Transcription Done");
+                    "Next Recording");
   }
   void ExpectEmptyWindow() {
     EXPECT_EQ(form->windowTitle(), "Quillmark");

@@ -75,7 +75,7 @@ TEST_F(FormWithTone, StepsBookmarksAndFinishingOnTheRealPlayer) {
   messages.Expect("Move speech.wav into Completed Folder?", "Transcription Done",
                   MessageBoxes::Buttons::OkCancel);
   messages.Expect("Folder done: no recording is left to transcribe in " + dir.path() + ".",
-                  "Transcription Done");
+                  "Next Recording");
   form->finished_Click();
   EXPECT_TRUE(QFile::exists(dir.filePath("Completed/speech.wav")));
   EXPECT_TRUE(QFile::exists(dir.filePath("Completed/speech.BKM")));

@@ -161,7 +161,7 @@ TEST_F(Queue, FileFinishedOffersTheNextUnfinishedRecordingUntilTheFolderIsDone) 
   const auto finish = [&](const QString& name, const QString& then, Answer answer) {
     messages.Expect("Move " + name + " into Completed Folder?", "Transcription Done",
                     Buttons::OkCancel);
-    messages.Expect(then, "Transcription Done", answer == Answer::Ok ? Buttons::OkOnly : Buttons::YesNo,
+    messages.Expect(then, "Next Recording", answer == Answer::Ok ? Buttons::OkOnly : Buttons::YesNo,
                     answer);
     player.calls.clear();
     form->finished_Click();

@@ -99,7 +99,7 @@ TEST_F(ActionsTest, CopyTimeCodeAndFileFinished) {
   messages.Expect("Move talk.wav into Completed Folder?", "Transcription Done",
                   MessageBoxes::Buttons::OkCancel, MessageBoxes::Answer::Ok);
   messages.Expect("Folder done: no recording is left to transcribe in " + dir.path() + ".",
-                  "Transcription Done");
+                  "Next Recording");
   ASSERT_TRUE(Succeeds("FileFinished"));
   ASSERT_TRUE(WaitUntil([&] { return messages.shown == 2; }));
   EXPECT_TRUE(QFile::exists(Path("Completed/talk.wav")));
