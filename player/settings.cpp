@@ -31,7 +31,8 @@ namespace {
 
 // The folder the Open dialog starts in, after the twelve lines.
 constexpr const char* kLastFolder = "LastFolder";
-// "Resume where I left off", 1 or 0; a file without it leaves the option on.
+// "Resume where I left off": written only when off ("0"), so the file of a typist who keeps the
+// option on stays as an older version wrote it; a file without the line leaves it on.
 constexpr const char* kResume = "ResumeWhereLeftOff";
 
 // The user's file when there is one, else the program folder's; empty for neither.
@@ -133,7 +134,7 @@ void Form1::SaveSettings() {
   values.timeOfDay = checked(TODTC);
   values.balance = Bal->value();
   if (!cdlg1->InitDir.isEmpty()) values.named[kLastFolder] = cdlg1->InitDir.toStdString();
-  values.named[kResume] = ResumeOn->isChecked() ? "1" : "0";
+  if (!ResumeOn->isChecked()) values.named[kResume] = "0";
   if (platform_.settingsFolder.isEmpty()) return;
   // The file is replaced whole or not at all; only a refused folder is worth telling, and the
   // box names it.

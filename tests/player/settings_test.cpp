@@ -89,9 +89,7 @@ TEST_F(SettingsOnDisk, OpenStartsInTheFolderOfTheLastRecordingAcrossRuns) {
   // Remembered after the twelve lines, which read as before.
   form->Closemenu_Click();
   const std::string saved = ReadWholeFile(File());
-  EXPECT_TRUE(saved.ends_with(" 100 \r\nLastFolder=" + folder.toStdString() +
-                              "\r\nResumeWhereLeftOff=1\r\n"))
-      << saved;
+  EXPECT_TRUE(saved.ends_with(" 100 \r\nLastFolder=" + folder.toStdString() + "\r\n")) << saved;
   dialog.InitDir.clear();
   const auto next = Restart();
   EXPECT_EQ(dialog.InitDir, folder);
