@@ -22,6 +22,12 @@ std::optional<double> KeptPlaces::ResumeAt(const RecordingIdentity& recording) c
 
 WriteResult KeptPlaces::Keep(const RecordingIdentity& recording, double position,
                              double duration) {
+  // A recording the player has not loaded yet has no length: where it is says nothing, and the
+  // place kept from before must not be lost to it.
+  if (!(duration > 0)) {
+    std::lock_guard lock(mutex_);
+    return lastWrite_;
+  }
   const bool changed = WorthResuming(position, duration)
                            ? positions_.Remember(recording, position, duration)
                            : positions_.Forget(recording.path);

@@ -25,7 +25,8 @@ class KeptPlaces {
 
   std::optional<double> ResumeAt(const RecordingIdentity& recording) const;
   // Keeps `position` for `recording` when it is worth carrying on from; a place near either end
-  // forgets the recording's place instead. Returns how the last write that ended went.
+  // forgets the recording's place instead; with no length known (not loaded yet) nothing
+  // changes. Returns how the last write that ended went.
   WriteResult Keep(const RecordingIdentity& recording, double position, double duration);
   void Forget(const std::filesystem::path& recording);
   // Returns once every change made so far is on disk, with how the last write went.

@@ -205,6 +205,7 @@ TEST(KeptPlaces, ChangesReachTheFileForTheNextWindow) {
   {
     KeptPlaces places(file);
     places.Keep(Recording("/rec/a.wav"), 61.2, 600);
+    places.Keep(Recording("/rec/a.wav"), 0, 0);  // opened again, not loaded yet
     places.Keep(Recording("/rec/b.wav"), 100, 600);
     places.Keep(Recording("/rec/b.wav"), 2, 600);    // back near its start
     places.Keep(Recording("/rec/c.wav"), 597, 600);  // near its end: nothing to keep
