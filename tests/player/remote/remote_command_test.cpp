@@ -7,8 +7,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QSlider>
+#include <QUrl>
 
 #include "remote_fixture.h"
+#include "remote_listener.h"
 #include "support/test_media.h"
 
 namespace {
@@ -42,6 +44,8 @@ TEST_F(OutsidePrograms, RemoteSendsActionsToTheRunningWindow) {
   // Once File Finished has moved the recording away, there is no recording to act on.
   messages.Expect("Move talk.wav into Completed Folder?", "Transcription Done",
                   MessageBoxes::Buttons::OkCancel, MessageBoxes::Answer::Ok);
+  messages.Expect("Folder done: no recording is left to transcribe in " + dir.path() + ".",
+                  "Next Recording");
   form->finished_Click();
   for (const QStringList& action : {QStringList{"bookmark", "5"}, QStringList{"goto", "5"}}) {
     run = Remote(action);
@@ -116,6 +120,7 @@ class OutsideProgramsKeepingPlaces : public OutsidePrograms {
 };
 
 TEST_F(OutsideProgramsKeepingPlaces, AHandedOverRecordingResumesAndOpenNextTakesTheFoldersNext) {
+  PropertiesListener listener(client.bus());
   OpenPaused("talk 1.wav", 600, 0);
   player.position = 42.4;
   player.ChangeState(MediaPlayer::kPaused);
@@ -123,6 +128,17 @@ TEST_F(OutsideProgramsKeepingPlaces, AHandedOverRecordingResumesAndOpenNextTakes
   EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
   ASSERT_TRUE(WaitUntil([&] { return form->HeadExt->text() == "Resumed at 00:00:42:10"; }));
   EXPECT_DOUBLE_EQ(player.position, 42.4);
+  // Listeners follow the jump to the place as to any other.
+  ASSERT_TRUE(WaitUntil([&] { return !listener.seeked.empty(); }));
+  EXPECT_EQ(listener.seeked, std::vector<qlonglong>{42400000});
+  // Opened again through MPRIS, from where it was paused since.
+  player.position = 50.2;
+  player.ChangeState(MediaPlayer::kPaused);
+  const QDBusMessage reply =
+      client.CallPlayer("OpenUri", {QUrl::fromLocalFile(Path("talk 1.wav")).toString()});
+  EXPECT_NE(reply.type(), QDBusMessage::ErrorMessage) << reply.errorMessage().toStdString();
+  ASSERT_TRUE(WaitUntil([&] { return form->HeadExt->text() == "Resumed at 00:00:50:05"; }));
+  EXPECT_DOUBLE_EQ(player.position, 50.2);
 
   // The open recording finished by hand; two wait in its folder.
   ASSERT_TRUE(QDir().mkpath(Path("Completed")));
