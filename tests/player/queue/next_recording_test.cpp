@@ -82,15 +82,5 @@ TEST(NextRecording, OffersTheUnfinishedRecordingsInNaturalOrderUntilNoneIsLeft) 
   EXPECT_FALSE(NextRecording(folder / "no such folder", patterns, ""));
 }
 
-TEST(NextRecording, TheOneNamedToSkipIsNeverOffered) {
-  TemporaryFolder folder;
-  WriteWholeFile(folder / "a.wav", "x");
-  WriteWholeFile(folder / "b.wav", "x");
-  EXPECT_EQ(NextRecording(folder.path(), {"*.wav"}, "a.wav"), folder / "b.wav");
-  EXPECT_EQ(NextRecording(folder.path(), {"*.wav"}, "b.wav"), folder / "a.wav");
-  std::filesystem::remove(folder / "b.wav");
-  EXPECT_FALSE(NextRecording(folder.path(), {"*.wav"}, "a.wav"));
-}
-
 }  // namespace
 }  // namespace quillmark

@@ -140,32 +140,6 @@ TEST(ResumePositions, DamagedLinesAreSkippedAndTheRestRead) {
   EXPECT_EQ(paths, (std::vector<std::string>{"/rec/good.wav", "/rec/crlf.wav", "/rec/cut off"}));
 }
 
-TEST(ResumePositions, ForgetsAFinishedRecordingByItsPath) {
-  ResumePositions positions = Remembered(3);
-  positions.Forget("/rec/./talk 1.wav");
-  EXPECT_EQ(positions.ResumeAt(Recording("/rec/talk 1.wav")), std::nullopt);
-  EXPECT_EQ(positions.entries().size(), 2u);
-}
-
-TEST(ResumePositions, AFileIsKnownByItsAbsolutePathSizeAndTime) {
-  TemporaryFolder folder;
-  WriteWholeFile(folder / "talk.wav", "RIFF....");
-  const std::filesystem::path working = std::filesystem::current_path();
-  std::filesystem::current_path(folder.path());
-  const std::optional<RecordingIdentity> identity = IdentifyRecording("./sub/../talk.wav");
-  std::filesystem::current_path(working);
-  ASSERT_TRUE(identity);
-  EXPECT_EQ(identity->path, (folder / "talk.wav").string());
-  EXPECT_EQ(identity->size, 8u);
-  const auto before = identity->modified;
-
-  std::filesystem::last_write_time(folder / "talk.wav",
-                                   std::filesystem::last_write_time(folder / "talk.wav") +
-                                       std::chrono::milliseconds(1));
-  EXPECT_EQ(IdentifyRecording(folder / "talk.wav")->modified, before + 1000000);
-  EXPECT_FALSE(IdentifyRecording(folder / "gone.wav"));
-}
-
 // Writes `positions` as a process that may not write more than `bytes` to any file; the kernel
 // kills it when it tries.
 void WriteWithAFileSizeLimit(const ResumePositions& positions, const std::filesystem::path& file,
