@@ -9,7 +9,6 @@
 #include <memory>
 
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <string_view>
 
