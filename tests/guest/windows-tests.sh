@@ -1,0 +1,20 @@
+# In the guest: runs each Windows test program under 32-bit Wine, on a virtual display, in the
+# prefix the root image was made with. Writes /mnt/out/NAME.log and NAME.status for each.
+# Usage: sh windows-tests.sh BUILD PROGRAM...   (PROGRAM relative to BUILD)
+build=$1
+shift
+mkdir -p "$build"
+mount --bind /mnt/in/tree "$build" || exit 1
+export WINEPREFIX=/var/lib/brevin/wineprefix WINEARCH=win32 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv=d"
+export BUILD_TREE="$build"
+xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
+  wineserver -p
+  wine wineboot </dev/null >/dev/null 2>&1
+  for program in "$@"; do
+    name=$(basename "$program" .exe)
+    echo "guest: $name"
+    wine "$BUILD_TREE/$program" </dev/null >"/mnt/out/$name.log" 2>&1
+    echo $? >"/mnt/out/$name.status"
+  done
+  wineserver -k' sh "$@"
