@@ -149,36 +149,37 @@ HRESULT Make(const CLSID& classId, ComPtr<Interface>& object) {
   return CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object));
 }
 
+// Window enumeration callbacks are WINAPI: a lambda would be the wrong convention on i686.
+struct IdSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchControlId(HWND window, LPARAM data) {
+  auto* wanted = reinterpret_cast<IdSearch*>(data);
+  if (GetDlgCtrlID(window) != wanted->id) return TRUE;
+  wanted->found = window;
+  return FALSE;
+}
+
 // The first window among `parent`'s descendants with the control id, or null.
 HWND FindDescendant(HWND parent, int id) {
-  struct Search {
-    int id;
-    HWND found;
-  } search{id, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* wanted = reinterpret_cast<Search*>(data);
-        if (GetDlgCtrlID(window) != wanted->id) return TRUE;
-        wanted->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  IdSearch search{id, nullptr};
+  EnumChildWindows(parent, MatchControlId, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+BOOL CALLBACK MatchPageFrame(HWND window, LPARAM data) {
+  if (!FindDescendant(window, 1005)) return TRUE;
+  *reinterpret_cast<HWND*>(data) = window;
+  return FALSE;
 }
 
 // The top-level window of `thread` that holds the page's first edit, waited for up to 10 s.
 HWND WaitForFrame(DWORD thread) {
   for (int i = 0; i < 200; ++i) {
     HWND frame = nullptr;
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM data) -> BOOL {
-          if (!FindDescendant(window, 1005)) return TRUE;
-          *reinterpret_cast<HWND*>(data) = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&frame));
+    EnumThreadWindows(thread, MatchPageFrame, reinterpret_cast<LPARAM>(&frame));
     if (frame) return frame;
     Sleep(50);
   }
