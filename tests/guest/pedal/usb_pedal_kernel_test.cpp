@@ -219,14 +219,14 @@ TEST_F(KernelPedal, AfterTheKernelDroppedEventsTheHeldSwitchesAreReadAgain) {
   ASSERT_TRUE(WaitUntil([&] { return control_->DSRHolding() && !control_->CTSHolding(); },
                         kPatienceMs));
   EXPECT_GE(droppedMarkers.load(), 1) << "the kernel's buffer did not overflow";
-  ASSERT_FALSE(seen_.empty());
-  EXPECT_EQ(seen_.back(), (Seen{kDSR, true, false, false}));
-  // Press and release alternate: no switch is reported twice in the same state.
-  for (std::size_t i = 1; i < seen_.size(); ++i) {
-    if (seen_[i].event == kDSR && seen_[i - 1].event == kDSR) {
-      EXPECT_NE(seen_[i].dsr, seen_[i - 1].dsr) << "at " << i;
-    }
+  // Whatever survived the overflow, the middle switch's turns alternate and end held.
+  std::vector<bool> middle;
+  for (const Seen& seen : seen_) {
+    if (seen.event == kDSR) middle.push_back(seen.dsr);
   }
+  ASSERT_FALSE(middle.empty());
+  EXPECT_TRUE(middle.back());
+  for (std::size_t i = 1; i < middle.size(); ++i) EXPECT_NE(middle[i], middle[i - 1]) << i;
 
   const std::size_t before = seen_.size();
   pedal.Key(BTN_1, false);
