@@ -1,6 +1,8 @@
 # Shared by the scripts: paths, the build steps and the Wine environment.
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="$ROOT/build"
+# The QEMU guest's kernel, initramfs and root image (scripts/guest).
+GUEST=${GUEST_DIR:-$BUILD/guest}
 JOBS=${JOBS:-$(nproc)}
 
 # build/native: the sanitizer build the tests run on.
