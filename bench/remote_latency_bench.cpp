@@ -137,10 +137,7 @@ int main(int argc, char** argv) {
   Bench state;
   bench = &state;
   QTemporaryDir folder;
-  FormPlatform platform;
-  platform.player = &state.player;
-  platform.fileDialog = &state.dialog;
-  platform.messageBoxes = &state.messages;
+  FormPlatform platform(state.player, state.dialog, state.messages);
   platform.programFolder = folder.path();
   platform.saveSettings = false;
   Form1 form(platform);

@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -29,6 +30,14 @@ Form1::Form1(const FormPlatform& platform, QWidget* parent)
 }
 
 Form1::~Form1() = default;
+
+FormPlatform FormPlatform::ForUser(MediaPlayer& mediaPlayer, FileDialog& dialog,
+                                   MessageBoxes& boxes) {
+  FormPlatform platform(mediaPlayer, dialog, boxes);
+  platform.settingsFolder = UserSettingsFolder();
+  platform.programFolder = QCoreApplication::applicationDirPath();
+  return platform;
+}
 
 int Form1::Width() const { return Twips(width()) + kFrameWidthTwips; }
 int Form1::Height() const { return Twips(height()) + kFrameHeightTwips; }

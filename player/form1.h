@@ -44,6 +44,15 @@ class Readout;
 
 // What the window talks to outside itself.
 struct FormPlatform {
+  FormPlatform() = default;
+  // The three parts every window needs; the others stay unset (nothing to reach, nothing written)
+  // until the caller sets them.
+  FormPlatform(MediaPlayer& mediaPlayer, FileDialog& dialog, MessageBoxes& boxes)
+      : player(&mediaPlayer), fileDialog(&dialog), messageBoxes(&boxes) {}
+  // As the program runs: the settings in the user's folder, an older file taken from the
+  // program's own folder.
+  static FormPlatform ForUser(MediaPlayer& mediaPlayer, FileDialog& dialog, MessageBoxes& boxes);
+
   MediaPlayer* player = nullptr;         // MP1
   FileDialog* fileDialog = nullptr;      // cdlg1
   MessageBoxes* messageBoxes = nullptr;

@@ -56,10 +56,7 @@ int RunWindow(QApplication& app, const QString& file, bool newInstance) {
   QtFileDialog dialog(nullptr);
   QtMessageBoxes messages(nullptr);
   QtClipboard clipboard;
-  FormPlatform platform;
-  platform.player = &player;
-  platform.fileDialog = &dialog;
-  platform.messageBoxes = &messages;
+  FormPlatform platform = FormPlatform::ForUser(player, dialog, messages);
   // MSComm1 reaches the serial ports and the USB pedals by the port number of the chosen entry.
   TtySerialControl serialPorts;
   UdevInputDirectory inputDevices;
@@ -68,8 +65,7 @@ int RunWindow(QApplication& app, const QString& file, bool newInstance) {
   platform.serial = &serial;
   platform.usbPedals = &usbPedals;
   platform.clipboard = &clipboard;
-  platform.settingsFolder = UserSettingsFolder();
-  platform.programFolder = QCoreApplication::applicationDirPath();
+  // Where each recording was left off: the program's own, not --probe's.
   platform.stateFolder = UserStateFolder();
   Form1 form(platform);
   dialog.SetParent(&form);

@@ -125,12 +125,7 @@ int RunProbe(const QStringList& arguments) {
   }
   CommandLineFiles dialog;
   MessagesToStderr messages;
-  FormPlatform platform;
-  platform.player = &player;
-  platform.fileDialog = &dialog;
-  platform.messageBoxes = &messages;
-  platform.settingsFolder = UserSettingsFolder();
-  platform.programFolder = QCoreApplication::applicationDirPath();
+  FormPlatform platform = FormPlatform::ForUser(player, dialog, messages);
   platform.saveSettings = false;
   Form1 form(platform);
   form.Timer1->stop();

@@ -89,10 +89,7 @@ TEST(DisplayTickWithoutSerial, NoPortNoWind) {
   FakeMediaPlayer player;
   FakeFileDialog dialog;
   FakeMessageBoxes messages;
-  FormPlatform platform;
-  platform.player = &player;
-  platform.fileDialog = &dialog;
-  platform.messageBoxes = &messages;
+  FormPlatform platform(player, dialog, messages);
   Form1 form(platform);
   player.position = 5;
   form.Timer1_Timer();

@@ -100,10 +100,7 @@ TEST_F(StartUp, CountdownPausesWhileTheWaitPanelIsUp) {
 }
 
 TEST_F(StartUp, TimersRunFromStartUp) {
-  FormPlatform platform;
-  platform.player = &player;
-  platform.fileDialog = &dialog;
-  platform.messageBoxes = &messages;
+  FormPlatform platform(player, dialog, messages);
   Form1 other(platform);
   EXPECT_TRUE(other.Timer1->isActive());
   EXPECT_EQ(other.Timer1->interval(), 60);

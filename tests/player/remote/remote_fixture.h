@@ -97,13 +97,8 @@ class RemoteFormTest : public FormTest {
   // The fixture's window on the bus, showing its message boxes through `boxes`, with a clipboard
   // that notes its copies in the player's call log.
   void ShowWindow(MessageBoxes* boxes) {
-    ASSERT_TRUE(dir.isValid());
-    FormPlatform platform = PlatformIn(dir.path());
-    platform.clipboard = &logged;
-    platform.messageBoxes = boxes;
-    form = std::make_unique<Form1>(platform);
-    form->Timer1->stop();
-    form->Timer2->stop();
+    boxesShownBy = boxes;
+    FormTest::SetUp();
     Publish();
   }
   void TearDown() override {
@@ -118,6 +113,12 @@ class RemoteFormTest : public FormTest {
     player.position = position;
     Open(Path(name));
   }
+  FormPlatform Platform() override {
+    FormPlatform platform = PlatformIn(dir.path());
+    platform.clipboard = &logged;
+    platform.messageBoxes = boxesShownBy;
+    return platform;
+  }
   // Puts the present window on the bus.
   void Publish() {
     remote = std::make_unique<RemoteControl>(
@@ -125,6 +126,7 @@ class RemoteFormTest : public FormTest {
     ASSERT_EQ(remote->Start(), RemoteControl::Claim::Claimed);
   }
 
+  MessageBoxes* boxesShownBy = nullptr;
   ClipboardInPlayerLog logged{player};
   std::unique_ptr<RemoteControl> remote;
   BusClient client;

@@ -19,19 +19,19 @@ class FormTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
-    form = std::make_unique<Form1>(PlatformIn(dir.path()));
+    form = std::make_unique<Form1>(Platform());
     // The tests drive the timers themselves.
     form->Timer1->stop();
     form->Timer2->stop();
   }
   void TearDown() override { form.reset(); }
 
+  // The window's platform; a fixture may change a part.
+  virtual FormPlatform Platform() { return PlatformIn(dir.path()); }
+
   // The fakes, with `programFolder` as the folder of the program and of the settings file.
   FormPlatform PlatformIn(const QString& programFolder) {
-    FormPlatform platform;
-    platform.player = &player;
-    platform.fileDialog = &dialog;
-    platform.messageBoxes = &messages;
+    FormPlatform platform(player, dialog, messages);
     platform.serial = &serial;
     platform.clipboard = &clipboard;
     platform.settingsFolder = programFolder;

@@ -28,10 +28,7 @@ class FormWithMpv : public ::testing::Test {
   void MakeWindow() {
     player = std::make_unique<MpvMediaPlayer>(Output());
     ASSERT_TRUE(player->Ready());
-    FormPlatform platform;
-    platform.player = player.get();
-    platform.fileDialog = &dialog;
-    platform.messageBoxes = &messages;
+    FormPlatform platform(*player, dialog, messages);
     platform.programFolder = dir.path();
     platform.saveSettings = false;
     platform.stateFolder = stateFolder;
