@@ -12,6 +12,7 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
 

@@ -5,10 +5,12 @@ BUILD="$ROOT/build"
 GUEST=${GUEST_DIR:-$BUILD/guest}
 JOBS=${JOBS:-$(nproc)}
 
-# build/native: the sanitizer build the tests run on.
+# build/native: the sanitizer build the tests run on. The benchmark programs are built here too,
+# never run, so that a change that breaks them is seen at once (scripts/bench runs them from an
+# optimised tree of their own).
 configure_native() {
   cmake -S "$ROOT" -B "$BUILD/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLMARK_SANITIZE=ON \
-    "$@" >/dev/null
+    -DQUILLMARK_BENCH=ON "$@" >/dev/null
 }
 
 # build/release: the optimised program without sanitizers or tests, as it is run and installed,
@@ -40,12 +42,13 @@ build_native() {
   cmake --build "$BUILD/native" -j "$JOBS"
 }
 
+# The x86_64 tree builds Brevin's benchmark as well (never run here; scripts/bench-filter runs it).
 build_windows() {
   local arch
   for arch in x86_64 i686; do
-    local dir="$BUILD/windows"
-    [[ $arch == i686 ]] && dir="$BUILD/windows-i686"
-    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    local dir="$BUILD/windows" bench=ON
+    [[ $arch == i686 ]] && dir="$BUILD/windows-i686" bench=OFF
+    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBREVIN_BENCH=$bench \
       -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-$arch.cmake" >/dev/null
     cmake --build "$dir" -j "$JOBS"
   done
