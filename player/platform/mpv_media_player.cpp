@@ -127,6 +127,7 @@ void MpvMediaPlayer::play() {
   if (!mpv_ || !hasFile_) return;
   // Play at the end starts again from the beginning.
   if (endReached_) Seek(0);
+  if (soundMissing_ == 1) TrySoundAgain();
   stopped_ = false;
   SetPaused(false);
   StateMayHaveChanged();
@@ -343,6 +344,15 @@ void MpvMediaPlayer::Failed(const mpv_event_end_file& end) {
     loadErrors_ = "It is a playlist, not a recording.";
   }
   StateMayHaveChanged();
+}
+
+void MpvMediaPlayer::TrySoundAgain() {
+  // A sound server started (or restarted) since the output fell back to none: mpv looks for a
+  // device again. Opening the output anew restarts the sound from what was decoded, which lies
+  // ahead of what was heard, so the position is set back to where it was.
+  const double position = currentPosition();
+  const char* command[] = {mpv_names::kAudioOutputReload, nullptr};
+  if (mpv_command(mpv_, command) >= 0 && loaded_ && !starting_) Seek(position);
 }
 
 void MpvMediaPlayer::SoundOutputChanged(const char* output) {

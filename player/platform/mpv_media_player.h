@@ -19,8 +19,9 @@ class MpvMediaPlayer : public MediaPlayer {
   struct Output {
     // Drawn in view() through mpv's render API; false: no picture.
     bool video = true;
-    // Played on a sound device, silently when none can be opened (NoSoundDevice says so);
-    // false: no sound at all. Playback keeps real-time timing either way.
+    // Played on a sound device, silently when none can be opened (NoSoundDevice says so, and
+    // the next play tries the devices again); false: no sound at all. Playback keeps real-time
+    // timing either way.
     bool sound = true;
     // The device as mpv names it ("pulse", "alsa/default"); empty: the system's default.
     QByteArray soundDevice;
@@ -60,6 +61,8 @@ class MpvMediaPlayer : public MediaPlayer {
   void Started();
   void Failed(const mpv_event_end_file& end);
   void SoundOutputChanged(const char* output);
+  // While the sound plays on no device: tries the devices again, keeping the position.
+  void TrySoundAgain();
   void ApplyAudioFilters();
   // Queues one PlayStateChange check: the state is reported after the calls that changed it
   // have returned, and only when it differs from the last one reported.

@@ -45,6 +45,8 @@ inline constexpr const char* kLoadFile = "loadfile";
 inline constexpr const char* kStop = "stop";
 inline constexpr const char* kSeek = "seek";
 inline constexpr const char* kSeekAbsoluteExact = "absolute+exact";
+// Opens the sound output again, which tries the real devices before the null one.
+inline constexpr const char* kAudioOutputReload = "ao-reload";
 
 // Audio filters: speed with the pitch kept down to a tenth, and the left/right balance.
 inline constexpr const char* kTempoFilter = "@qm-tempo:scaletempo2=min-speed=0.05";

@@ -1,10 +1,13 @@
 // The window on the real libmpv player with its picture and sound outputs: a video plays in the
 // compact window, whose player area has no height, and shows its picture once the area is
-// shown; without a sound device a recording plays silently and the window says so.
+// shown; without a sound device a recording plays silently and the window says so; a sound
+// server started or restarted under the window gives the sound back on the next play.
 
 #include <QImage>
 #include <QLabel>
+#include <QProcess>
 #include <algorithm>
+#include <cmath>
 
 #include "platform/mpv_video_widget.h"
 #include "support/encoded_media.h"
@@ -87,6 +90,119 @@ TEST_F(FormWithoutSoundDevice, PlaysSilentlyAndSaysSoOnce) {
   EXPECT_EQ(form->NoSound->text(), "No sound device");
   EXPECT_TRUE(form->isAncestorOf(form->NoSound));
   EXPECT_EQ(messages.shown, 0) << "the notice is no message box";
+}
+
+// A PulseAudio server of the test's own with a null sink, which takes sound in real time; the
+// player's sound goes to it alone (PULSE_SERVER names its socket). Started and killed by the test.
+class FormWithSoundServer : public FormWithMpv {
+ protected:
+  MpvMediaPlayer::Output Output() const override { return {false, true, "pulse"}; }
+  void SetUp() override {
+    ASSERT_TRUE(serverDir.isValid());
+    qputenv("PULSE_SERVER", ("unix:" + serverDir.filePath("native")).toUtf8());
+    FormWithMpv::SetUp();
+  }
+  void TearDown() override {
+    FormWithMpv::TearDown();
+    KillServer();
+    qunsetenv("PULSE_SERVER");
+  }
+
+  // Starts the server and waits until it answers.
+  bool StartServer() {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", serverDir.path());
+    environment.insert("XDG_RUNTIME_DIR", serverDir.path());
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    server.setProcessEnvironment(environment);
+    server.start("pulseaudio",
+                 {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                  "-L", "module-null-sink sink_name=quillmark_test",
+                  "-L", "module-native-protocol-unix auth-anonymous=1 socket=" +
+                            serverDir.filePath("native"),
+                  "-L", "module-always-sink"});
+    if (!server.waitForStarted(10000)) {
+      ADD_FAILURE() << "pulseaudio (Debian package pulseaudio) did not start";
+      return false;
+    }
+    return WaitUntil([&] { return Pactl({"info"}).exitStatus == 0; }, 10000);
+  }
+  // Ends the server at once, as a crash would.
+  void KillServer() {
+    if (server.state() == QProcess::NotRunning) return;
+    server.kill();
+    server.waitForFinished(5000);
+  }
+  // The streams playing on the server, one line each.
+  int SinkInputs() {
+    const Run run = Pactl({"list", "short", "sink-inputs"});
+    return run.exitStatus == 0 ? static_cast<int>(run.out.count('\n')) : -1;
+  }
+  void Space() {
+    int key = 32, shift = 0;
+    form->Logo_KeyDown(key, shift);
+  }
+  // Where the paused player stands, once it reports the same place twice.
+  double PausedPosition() {
+    double position = -1;
+    EXPECT_TRUE(WaitUntil([&] {
+      const double now = player->currentPosition();
+      const bool still = std::abs(now - position) < 1e-9;
+      position = now;
+      return still && player->playState() == MediaPlayer::kPaused;
+    }));
+    return position;
+  }
+
+  QTemporaryDir serverDir;
+  QProcess server;
+
+ private:
+  struct Run {
+    int exitStatus = -1;
+    QByteArray out;
+  };
+  Run Pactl(const QStringList& arguments) {
+    QProcess pactl;
+    pactl.start("pactl", arguments);
+    if (!pactl.waitForFinished(10000)) return {};
+    return {pactl.exitStatus() == QProcess::NormalExit ? pactl.exitCode() : -1,
+            pactl.readAllStandardOutput()};
+  }
+};
+
+TEST_F(FormWithSoundServer, SoundComesBackOnTheNextPlayWhereItWas) {
+  ASSERT_TRUE(test_media::WriteTone(Path("speech.wav"), 60.0));
+  ASSERT_TRUE(OpenLoaded(Path("speech.wav")));
+  // The window started before the sound server: it plays silently and says so.
+  Space();
+  ASSERT_TRUE(WaitUntil([&] { return !form->NoSound->isHidden(); }));
+  ASSERT_TRUE(WaitUntil([&] { return player->currentPosition() > 1.0; }));
+  ASSERT_TRUE(StartServer());
+
+  for (const char* round : {"server started late", "server restarted"}) {
+    SCOPED_TRACE(round);
+    Space();
+    const double paused = PausedPosition();
+    EXPECT_FALSE(form->NoSound->isHidden()) << "no sound yet: the notice shows";
+    // Play, and pause again at once: the sound output is opened anew, and the position stays.
+    Space();
+    Space();
+    ASSERT_TRUE(WaitUntil([&] { return form->NoSound->isHidden(); }))
+        << "the notice stays: no sound";
+    EXPECT_NEAR(PausedPosition(), paused, 0.05);
+    // Playing, the sound reaches the server as a stream of the player's.
+    Space();
+    ASSERT_TRUE(WaitUntil([&] { return SinkInputs() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return player->currentPosition() > paused + 0.5; }));
+    EXPECT_TRUE(form->NoSound->isHidden());
+
+    // The server goes away under the playing window, and comes back.
+    KillServer();
+    ASSERT_TRUE(WaitUntil([&] { return !form->NoSound->isHidden(); }));
+    ASSERT_TRUE(StartServer());
+    EXPECT_EQ(SinkInputs(), 0) << "no sound before the next play";
+  }
 }
 
 }  // namespace
