@@ -159,6 +159,8 @@ class Form1 : public QWidget {
   void MP1_MediaError(const QString& reason);
   // No sound device: the recording plays silently, and NoSound says so.
   void MP1_NoSoundDevice(bool missing);
+  // The box that tells the typist the recording `name` cannot be played, and why.
+  void ReportCannotPlay(const QString& name, const QString& reason);
   void Label1_Click(int index);
 
   // ---- Display tick (display_tick.cpp) ----

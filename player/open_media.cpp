@@ -104,7 +104,11 @@ void Form1::MP1_MediaError(const QString& reason) {
   FailedFile = cdlg1->FileTitle();
   ShowNothingOpen();
   Dbugtxt->appendPlainText("Cannot play: " + reason);
-  MsgBox->Show(FailedFile + " cannot be played.\r\n" + reason, "CANNOT PLAY FILE",
+  ReportCannotPlay(FailedFile, reason);
+}
+
+void Form1::ReportCannotPlay(const QString& name, const QString& reason) {
+  MsgBox->Show(name + " cannot be played.\r\n" + reason, "CANNOT PLAY FILE",
                MessageBoxes::Buttons::OkOnly);
   Logo->setFocus();
 }

@@ -305,6 +305,11 @@ void MpvMediaPlayer::HandleEvent(const mpv_event& event) {
       } else if (event.reply_userdata == kObserveEof) {
         endReached_ = property->format == MPV_FORMAT_FLAG && *static_cast<int*>(property->data);
         if (endReached_) paused_ = true;  // mpv keeps the last frame and pauses
+        // At its end before it has a length: a file with no samples (a bare wave header), which
+        // mpv opens but which has nothing to play.
+        if (endReached_ && hasFile_ && loaded_ && duration_ <= 0) {
+          GiveUp("It holds no sound or picture to play.");
+        }
         StateMayHaveChanged();
       } else if (event.reply_userdata == kObserveAudioOutput) {
         SoundOutputChanged(property->format == MPV_FORMAT_STRING
@@ -337,13 +342,22 @@ void MpvMediaPlayer::Failed(const mpv_event_end_file& end) {
   seekPending_ = false;
   failurePending_ = true;
   failureError_ = end.error;
-  if (end.reason == MPV_END_FILE_REASON_REDIRECT) {
-    // A playlist: mpv would go on to play what it names.
-    const char* command[] = {mpv_names::kStop, nullptr};
-    mpv_command(mpv_, command);
-    loadErrors_ = "It is a playlist, not a recording.";
-  }
+  // A playlist: mpv would go on to play what it names.
+  if (end.reason == MPV_END_FILE_REASON_REDIRECT) GiveUp("It is a playlist, not a recording.");
   StateMayHaveChanged();
+}
+
+void MpvMediaPlayer::GiveUp(const QString& reason) {
+  // mpv holds a file it would play (or one it reached the end of at once): it is let go, and the
+  // failure is reported like one of mpv's own.
+  const char* command[] = {mpv_names::kStop, nullptr};
+  mpv_command(mpv_, command);
+  hasFile_ = false;
+  loaded_ = false;
+  starting_ = false;
+  seekPending_ = false;
+  failurePending_ = true;
+  loadErrors_ = reason;
 }
 
 void MpvMediaPlayer::TrySoundAgain() {

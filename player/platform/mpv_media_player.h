@@ -60,6 +60,8 @@ class MpvMediaPlayer : public MediaPlayer {
   // The recording's first frame is known: positions count from it from now on.
   void Started();
   void Failed(const mpv_event_end_file& end);
+  // The recording is let go and reported by MediaError with `reason`.
+  void GiveUp(const QString& reason);
   void SoundOutputChanged(const char* output);
   // While the sound plays on no device: tries the devices again, keeping the position.
   void TrySoundAgain();

@@ -122,11 +122,15 @@ void MprisPlayerAdaptor::OpenUri(const QString& Uri, const QDBusMessage& call) {
     return;
   }
   const QFileInfo file(path);
+  Form1& form = remote_->form();
   if (!file.isFile() || !file.isReadable()) {
-    remote_->Refuse(call, remote_names::kErrorFileNotFound,
-                    (file.exists() ? "Not a readable file: " : "No such file: ") + path);
+    const QString reason = (file.exists() ? "Not a readable file: " : "No such file: ") + path;
+    remote_->Refuse(call, remote_names::kErrorFileNotFound, reason);
+    // The typist asked for it (from a file manager, or a second quillmark): the window says so
+    // as it does for a file chosen in its Open dialog, and keeps the recording it has open.
+    remote_->RunAfterReply(
+        [&form, name = file.fileName(), reason] { form.ReportCannotPlay(name, reason); });
     return;
   }
-  Form1& form = remote_->form();
   remote_->RunAfterReply([&form, path] { form.OpenRecording(path); });
 }

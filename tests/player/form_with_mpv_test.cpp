@@ -87,16 +87,24 @@ TEST_F(FormWithTone, FilesThatCannotBePlayedAreSaidAndLeaveNothingOpen) {
   const QByteArray wave = test_media::ReadAll(path);
   QByteArray noise(8192, '\0');
   for (int i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 7919 + 13) % 251);
+  // A wave header whose data chunk holds no samples: 44 bytes, 16-bit mono at 8 kHz.
+  QByteArray header = "RIFF" + QByteArray::fromHex("24000000") + "WAVEfmt " +
+                      QByteArray::fromHex("1000000001000100401f0000803e00000200100064617461") +
+                      QByteArray(4, '\0');
+  ASSERT_EQ(header.size(), 44);
   const struct {
     const char* name;
     QByteArray bytes;  // null: no such file
+    QString reason;    // empty: the engine's own
   } files[] = {
-      {"missing.wav", {}},
-      {"empty.wav", QByteArray("")},
-      {"noise.wav", noise},
-      {"notes.mp3", "Notes for the meeting, not a recording.\n"},
-      {"cut.wav", wave.left(30)},
-      {"list.mp3", "#EXTM3U\n" + path.toUtf8() + "\n"},  // a playlist naming a recording
+      {"missing.wav", {}, {}},
+      {"empty.wav", QByteArray(""), {}},
+      {"noise.wav", noise, {}},
+      {"notes.mp3", "Notes for the meeting, not a recording.\n", {}},
+      {"cut.wav", wave.left(30), {}},
+      // A playlist naming a recording.
+      {"list.mp3", "#EXTM3U\n" + path.toUtf8() + "\n", "It is a playlist, not a recording."},
+      {"no samples.wav", header, "It holds no sound or picture to play."},
   };
   for (const auto& file : files) {
     SCOPED_TRACE(file.name);
@@ -115,6 +123,7 @@ TEST_F(FormWithTone, FilesThatCannotBePlayedAreSaidAndLeaveNothingOpen) {
     if (file.bytes.isNull()) {
       EXPECT_TRUE(reason.contains("No such file")) << reason.toStdString();
     }
+    if (!file.reason.isEmpty()) EXPECT_EQ(reason, file.reason);
 
     // Nothing is open: no title, no bookmark file beside it, nothing for File Finished to move.
     EXPECT_EQ(form->windowTitle(), "Quillmark");

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDBusObjectPath>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QScrollBar>
 #include <QSlider>
@@ -255,14 +256,21 @@ TEST_F(MprisTest, StopIsTheKeysStopAndNothingHappensWithoutARecording) {
 
 TEST_F(MprisTest, OpenUriOpensAFileAndRefusesAnythingElse) {
   const QString title = form->windowTitle();
+  // A file the typist asked for that is not there: the caller is told, and so is the typist.
+  messages.Expect("missing.wav cannot be played.\r\nNo such file: " + Path("missing.wav"),
+                  "CANNOT PLAY FILE");
   QDBusMessage reply =
       client.CallPlayer("OpenUri", {QUrl::fromLocalFile(Path("missing.wav")).toString()});
   EXPECT_EQ(reply.errorName(), remote_names::kErrorFileNotFound);
   EXPECT_EQ(reply.errorMessage(), "No such file: " + Path("missing.wav"));
+  ASSERT_TRUE(WaitUntil([&] { return messages.shown == 1; }));
   reply = client.CallPlayer("OpenUri", {QString("https://example.org/talk.wav")});
   EXPECT_EQ(reply.errorName(), remote_names::kErrorNotSupported);
+  messages.ExpectStartingWith(QDir(dir.path()).dirName() + " cannot be played.\r\nNot a readable",
+                              "CANNOT PLAY FILE");
   reply = client.CallPlayer("OpenUri", {QUrl::fromLocalFile(dir.path()).toString()});
   EXPECT_EQ(reply.errorName(), remote_names::kErrorFileNotFound) << "a folder is no recording";
+  ASSERT_TRUE(WaitUntil([&] { return messages.shown == 2; }));
   QCoreApplication::processEvents();
   EXPECT_EQ(form->windowTitle(), title);
   EXPECT_TRUE(player.calls.empty());

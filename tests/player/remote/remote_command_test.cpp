@@ -80,12 +80,15 @@ TEST_F(OutsidePrograms, ASecondQuillmarkHandsItsFileOver) {
   ASSERT_TRUE(WaitUntil([&] { return form->windowTitle() == "Quillmark - next.wav"; }));
   EXPECT_EQ(player.url, Path("next.wav"));
 
-  // A file that is not there: said by the second one; the window stays as it was.
+  // A file that is not there: said by the second one, which fails, and by the window, which
+  // stays as it was.
+  messages.Expect("gone.wav cannot be played.\r\nNo such file: " + Path("gone.wav"),
+                  "CANNOT PLAY FILE");
   run = RunProgram(kQuillmark, {Path("gone.wav")});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_TRUE(run.err.contains("quillmark: No such file: " + Path("gone.wav") + "\n"))
       << run.err.toStdString();
-  QCoreApplication::processEvents();
+  ASSERT_TRUE(WaitUntil([&] { return messages.shown == 1; }));
   EXPECT_EQ(form->windowTitle(), "Quillmark - next.wav");
 }
 
