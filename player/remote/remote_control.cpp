@@ -83,7 +83,9 @@ QVariantMap RemoteControl::Metadata() const {
     metadata["mpris:length"] = length;
   }
   metadata["xesam:title"] = form_.cdlg1->FileTitle();
-  metadata["xesam:url"] = QUrl::fromLocalFile(form_.cdlg1->FileName()).toString();
+  // A URI, so blanks and letters beyond ASCII are percent-encoded.
+  metadata["xesam:url"] =
+      QString::fromLatin1(QUrl::fromLocalFile(form_.cdlg1->FileName()).toEncoded());
   return metadata;
 }
 

@@ -53,8 +53,8 @@ TEST_F(MprisTest, DescribesTheProgramAndTheOpenRecording) {
   EXPECT_TRUE(trackId.startsWith(remote_names::kTrackIdPrefix)) << trackId.toStdString();
   EXPECT_EQ(metadata.value("mpris:length").toLongLong(), 83500000);
   EXPECT_EQ(metadata.value("xesam:title").toString(), "talk one.wav");
-  EXPECT_EQ(metadata.value("xesam:url").toString(),
-            QUrl::fromLocalFile(Path("talk one.wav")).toString());
+  const QString folder = QString::fromLatin1(QUrl::toPercentEncoding(dir.path(), "/"));
+  EXPECT_EQ(metadata.value("xesam:url").toString(), "file://" + folder + "/talk%20one.wav");
   EXPECT_EQ(client.PlayerProperty("Position").toLongLong(), 12250000);
   EXPECT_EQ(client.PlayerProperty("PlaybackStatus").toString(), "Paused");
   EXPECT_EQ(client.PlayerProperty("Rate").toDouble(), 1.0);
@@ -66,6 +66,9 @@ TEST_F(MprisTest, DescribesTheProgramAndTheOpenRecording) {
   // The same file opened again is a new track: a position meant for the old one is stale.
   Open(Path("talk one.wav"));
   EXPECT_NE(client.Metadata().value("mpris:trackid").value<QDBusObjectPath>().path(), trackId);
+  OpenPaused("Gespräch über #3.wav", 10, 0);
+  EXPECT_EQ(client.Metadata().value("xesam:url").toString(),
+            "file://" + folder + "/Gespr%C3%A4ch%20%C3%BCber%20%233.wav");
 }
 
 // Play and Pause from outside against the pedal's play switch, for every copy mode, with the
