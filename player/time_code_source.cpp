@@ -15,6 +15,24 @@ namespace {
 constexpr int kEnter = 13;
 constexpr int kEsc = 27;
 constexpr int kEntryLength = 11;  // "HH:MM:SS:FF"
+constexpr char kSettingCaption[] = "SET TIME CODE";
+
+// Two digits 0-9 at each field of "HH:MM:SS:FF"; the separators may be any character.
+bool FieldsAreDigits(const QString& text) {
+  const auto digit = [&](int at) { return text[at] >= u'0' && text[at] <= u'9'; };
+  for (int field : {0, 3, 6, 9}) {
+    if (!digit(field) || !digit(field + 1)) return false;
+  }
+  return true;
+}
+
+// The box closed without a new time code: the label names the source the display counts from
+// again, unless a click on it has chosen another meanwhile.
+void CloseEntryUnchanged(Form1& form) {
+  form.TCEntry->hide();
+  if (form.TCLabel->text() == kSettingCaption) form.TCLabel->setText(form.TCLabelTag);
+  form.Logo->setFocus();
+}
 }  // namespace
 
 void Form1::TCLabel_Click() {
@@ -48,7 +66,7 @@ void Form1::TCLabel_Click() {
 void Form1::SetTC_Click() {
   if (TCEntry->isHidden()) {
     TCLabelTag = TCLabel->text();
-    TCLabel->setText("SET TIME CODE");
+    TCLabel->setText(kSettingCaption);
     TCEntry->show();
     TCEntry->raise();
     MP1->pause();
@@ -56,22 +74,21 @@ void Form1::SetTC_Click() {
     TCEntry->setText(ShownTimeCode());
     TCEntry->setFocus();
   } else {
-    TCEntry->hide();
-    TCLabel->setText("Elapsed Time");
-    Logo->setFocus();
+    CloseEntryUnchanged(*this);
   }
 }
 
 void Form1::TCEntry_KeyPress(int& KeyAscii) {
   if (KeyAscii == kEsc) {
-    TCEntry->hide();
     KeyAscii = 0;
-    Logo->setFocus();
+    CloseEntryUnchanged(*this);
     return;
   }
   if (KeyAscii != kEnter) return;
 
-  if (TCEntry->text().size() != kEntryLength) {
+  // Letters where a field's digits belong would count as 0 and replace the recording's time
+  // code with a wrong one: they are refused like a wrong length.
+  if (TCEntry->text().size() != kEntryLength || !FieldsAreDigits(TCEntry->text())) {
     MsgBox->Show("ENTRY Must Be formated as HH:MM:SS:FF", "Entry Format Error",
                  MessageBoxes::Buttons::OkOnly);
     KeyAscii = 0;

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 
 #include "support/form_fixture.h"
+#include "support/recordings.h"
 #include "support/temporary_folder.h"
 #include "support/test_media.h"
 
@@ -43,14 +44,50 @@ TEST_F(TypedTimeCode, SetTCOpensTheBoxWithTheShownTimeCodeAndClosesIt) {
   EXPECT_EQ(player.calls, std::vector<std::string>{"pause"});
   EXPECT_EQ(form->focusWidget(), form->TCEntry);
 
-  form->TCSource = 3;
-  form->TCOffset = 7;
   form->SetTC_Click();
   EXPECT_TRUE(form->TCEntry->isHidden());
-  EXPECT_EQ(form->TCLabel->text(), "Elapsed Time");
-  EXPECT_EQ(form->TCSource, 3);
-  EXPECT_DOUBLE_EQ(form->TCOffset, 7);
+  EXPECT_EQ(form->TCLabel->text(), "ELAPSED TIME");
   EXPECT_EQ(form->focusWidget(), form->Logo);
+}
+
+// Closing the box without a new time code, or a text whose fields are not all digits, leaves the
+// recording's time code as it was and the label naming it.
+TEST_F(TypedTimeCode, ClosingOrRefusingLeavesTheRecordingsTimeCode) {
+  ASSERT_TRUE(test_media::WriteBroadcastWave(Path("take.wav"), "FRAMERATE=25.000 ND\r\n",
+                                             172800000));
+  Open(Path("take.wav"));
+  ASSERT_EQ(form->TCLabel->text(), "BWF Time Code");
+  const auto unchanged = [&](const char* how) {
+    EXPECT_TRUE(form->TCEntry->isHidden()) << how;
+    EXPECT_EQ(form->TCLabel->text(), "BWF Time Code") << how;
+    EXPECT_EQ(form->TCSource, 3) << how;
+    EXPECT_DOUBLE_EQ(form->TCOffset, 3600) << how;
+    EXPECT_DOUBLE_EQ(form->UserTCValue, 0) << how;
+    EXPECT_EQ(form->STC->text(), "01:00:00:00") << how;
+    EXPECT_EQ(DisplayNow(), "01:00:00:00") << how;
+    EXPECT_FALSE(QDir(dir.path()).exists("take.BKM")) << how;
+  };
+  form->SetTC_Click();
+  int esc = 27;
+  form->TCEntry_KeyPress(esc);
+  unchanged("Esc");
+  form->SetTC_Click();
+  form->SetTC_Click();
+  unchanged("Set TC twice");
+
+  for (const char* garbage : {"ab:cd:ef:gh", "10:00:00:0x", "10:0?:00:00"}) {
+    messages.Expect("ENTRY Must Be formated as HH:MM:SS:FF", "Entry Format Error");
+    form->SetTC_Click();
+    form->TCEntry->setText(garbage);
+    int enter = 13;
+    form->TCEntry_KeyPress(enter);
+    EXPECT_EQ(enter, 0);
+    EXPECT_FALSE(form->TCEntry->isHidden()) << garbage;
+    EXPECT_EQ(form->TCEntry->text(), garbage);
+    form->SetTC_Click();
+    unchanged(garbage);
+  }
+  EXPECT_EQ(messages.shown, 3);
 }
 
 TEST_F(TypedTimeCode, WorkedExamples) {
@@ -87,9 +124,9 @@ TEST_F(TypedTimeCode, WrongLengthIsReportedAndTheBoxStaysOpen) {
   EXPECT_DOUBLE_EQ(form->TCOffset, 0);
   EXPECT_EQ(form->TCLabel->text(), "SET TIME CODE");
 
-  // Any eleven characters pass; a field that is no number counts 0.
+  // Eleven characters with digits in every field pass, whatever the separators.
   int key = 13;
-  form->TCEntry->setText("01-xx-30 05");
+  form->TCEntry->setText("01-00-30 05");
   form->TCEntry_KeyPress(key);
   EXPECT_DOUBLE_EQ(form->UserTCValue, 3600 + 30 + 5 / 30.0 - 60);
 }
@@ -101,7 +138,7 @@ TEST_F(TypedTimeCode, KeysTypedIntoTheBox) {
   QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
   EXPECT_TRUE(QApplication::sendEvent(form->TCEntry, &esc));  // swallowed
   EXPECT_TRUE(form->TCEntry->isHidden());
-  EXPECT_EQ(form->TCLabel->text(), "SET TIME CODE");  // until the next source change
+  EXPECT_EQ(form->TCLabel->text(), "ELAPSED TIME");  // the source counted from, as before
   EXPECT_DOUBLE_EQ(form->TCOffset, 0);
   EXPECT_EQ(form->focusWidget(), form->Logo);
 
