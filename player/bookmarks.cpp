@@ -30,9 +30,24 @@ QString Form1::BookmarkTimeCode(double position) const {
       timecode::FormatTC(timecode::SecondsToTC(t, caption, timecode::kBookmarkLabelTC)));
 }
 
+namespace {
+QString BookmarkText(int n, const QString& timeCode) {
+  return QString("F%1 = ").arg(n) + timeCode;
+}
+}  // namespace
+
+void Form1::RemakeBookmarkTexts() {
+  if (cdlg1->FileName().isEmpty()) return;
+  for (int n = 1; n <= 12; ++n) {
+    // A bookmark at 0 reads as one never set, and keeps the text it has.
+    if (BookmarkPos[n] == 0) continue;
+    Bookmark->setItemText(n - 1, BookmarkText(n, BookmarkTimeCode(BookmarkPos[n])));
+  }
+}
+
 void Form1::SetBookmark(int n) {
   BookmarkPos[n] = MP1->currentPosition();
-  Bookmark->setItemText(n - 1, QString("F%1 = ").arg(n) + BookmarkTimeCode(BookmarkPos[n]));
+  Bookmark->setItemText(n - 1, BookmarkText(n, BookmarkTimeCode(BookmarkPos[n])));
   Bookmark->show();
   Bookmark->setCurrentIndex(n - 1);
   Bookmark_Click();

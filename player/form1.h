@@ -437,6 +437,10 @@ class Form1 : public QWidget {
   void AnnounceJump();
   // The text of a bookmark at `position`, with the active time code start.
   QString BookmarkTimeCode(double position) const;
+  // The active time code start has changed: the list texts of the bookmarks set are made again
+  // from their positions, so that they count as the display does (the bookmark file is not
+  // written for it). Nothing while no recording is open.
+  void RemakeBookmarkTexts();
   // Writes the thirteen lines beside the open recording; tells the typist when that fails.
   void SaveBookmarkFile();
   // Timer2 while the wait panel shows.

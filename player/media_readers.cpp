@@ -95,13 +95,16 @@ void Form1::ReadTODTimeCode() {
       // would be a wrong time code. The start is computed on a later play, once the duration
       // is known.
       break;
-    case timecode::TimeOfDayOutcome::StartSet:
+    case timecode::TimeOfDayOutcome::StartSet: {
       STC->setText(FileText(tod.stc));
+      const bool moved = TCOffset != tod.tcOffset;
       TCOffset = tod.tcOffset;
       TODStartTC = tod.todStartTC;
       TCSource = static_cast<qint16>(tod.tcSource);
       TCLabel->setText(FileText(tod.tcLabel));
+      if (moved) RemakeBookmarkTexts();
       break;
+    }
     default:
       break;
   }

@@ -1,5 +1,6 @@
 // Which time code the display counts from: a click on TCLabel steps through the five sources;
-// SetTC opens the entry box, where a typed time code becomes the user-set start.
+// SetTC opens the entry box, where a typed time code becomes the user-set start. The bookmark
+// list counts as the display does, so its texts follow every change of the start.
 
 #include <QLabel>
 #include <QLineEdit>
@@ -61,6 +62,7 @@ void Form1::TCLabel_Click() {
       TCOffset = UserTCValue;
       break;
   }
+  RemakeBookmarkTexts();
 }
 
 void Form1::SetTC_Click() {
@@ -103,6 +105,7 @@ void Form1::TCEntry_KeyPress(int& KeyAscii) {
   TCOffset = typed - position;
   UserTCValue = TCOffset;
 
+  RemakeBookmarkTexts();
   SaveBookmarkFile();
 
   // The start time code is the time code of play position 0.

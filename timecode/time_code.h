@@ -43,7 +43,8 @@ struct TCVariant {
 };
 
 inline constexpr TCVariant kDisplayTickTC{7, FrameCarry::RoundedAbove, 0.005, HourWrap::Display};
-inline constexpr TCVariant kBookmarkLabelTC{6, FrameCarry::Unrounded, 0.05, HourWrap::Only24};
+// A bookmark's text carries when its frame would read as the rate: there is no frame 30 at 30.
+inline constexpr TCVariant kBookmarkLabelTC{6, FrameCarry::TextAtLeast, 0.05, HourWrap::Only24};
 inline constexpr TCVariant kBwfStartTC{7, FrameCarry::TextAtLeast, 0.0005, HourWrap::Above23};
 inline constexpr TCVariant kUserSetStartTC{7, FrameCarry::TextReplaces, 0.005, HourWrap::Above23};
 inline constexpr TCVariant kTimeOfDayStartTC{6, FrameCarry::Unrounded, 0.05, HourWrap::Only24};

@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <filesystem>
 
+#include "bookmark_file.h"
+
 #include "support/form_fixture.h"
 #include "support/read_only_folder.h"
 #include "support/temporary_folder.h"
@@ -71,7 +73,8 @@ TEST_F(Bookmarks, RoundTripThroughTheBookmarkFile) {
   const double userTC = form->UserTCValue;
   const std::string file = ReadWholeFile(Path("talk.BKM").toStdString());
   EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 13);
-  EXPECT_NE(file.find("\r\n .48 F7 = 00:00:00:12\r\n"), std::string::npos) << file;
+  // Counted from the typed start, as the display counts.
+  EXPECT_NE(file.find("\r\n .48 F7 = 09:59:00:12\r\n"), std::string::npos) << file;
 
   // Open it again: the list, the positions and the user time code come back.
   Open(media);
@@ -126,15 +129,57 @@ TEST_F(Bookmarks, TimeCodeTextUsesOffsetCorrectionAndCarry) {
   // 1000 s counted non-drop is 999.001 s, plus the offset.
   EXPECT_EQ(form->Bookmark->itemText(1), "F2 = 01:16:39:00");
 
-  // At 30 fps a frame value of 29.95 or more carries; just below it shows as 30.
+  // There is no frame 30 at 30 fps: a frame value that would show as 30 carries into the next
+  // second, and the position kept is the one set.
   form->Framerate->setText("30.000 ND");
   form->TCOffset = 0;
-  player.position = 10 + 29.96 / 30;
-  Key(4, kShift);
-  EXPECT_EQ(form->Bookmark->itemText(3), "F4 = 00:00:11:00");
-  player.position = 10 + 29.7 / 30;
-  Key(5, kShift);
-  EXPECT_EQ(form->Bookmark->itemText(4), "F5 = 00:00:10:30");
+  const std::pair<double, const char*> rows[] = {{35992.99, "F4 = 09:59:53:00"},
+                                                 {10 + 29.96 / 30, "F4 = 00:00:11:00"},
+                                                 {10 + 29.7 / 30, "F4 = 00:00:11:00"},
+                                                 {10 + 29.4 / 30, "F4 = 00:00:10:29"},
+                                                 {59.99, "F4 = 00:01:00:00"}};
+  for (const auto& [position, text] : rows) {
+    player.position = position;
+    Key(4, kShift);
+    EXPECT_EQ(form->Bookmark->itemText(3), text) << position;
+    EXPECT_DOUBLE_EQ(form->BookmarkPos[4], position);
+  }
+}
+
+// The list counts as the display does: when the start changes, its texts are made again from the
+// positions; the positions in the file stay as they were set.
+TEST_F(Bookmarks, TextsFollowTheActiveStart) {
+  OpenRecording("talk.wav");
+  form->Framerate->setText("25.000 ND");
+  player.position = 2;
+  Key(1, kShift);
+  player.position = 61.4;
+  Key(2, kShift);
+  ASSERT_EQ(form->Bookmark->itemText(1), "F2 = 00:01:01:10");
+
+  // A time code typed at the start: the display counts from ten o'clock, and so does the list.
+  player.position = 0;
+  form->SetTC_Click();
+  form->TCEntry->setText("10:00:00:00");
+  int enter = 13;
+  form->TCEntry_KeyPress(enter);
+  ASSERT_EQ(form->TCSource, 5);
+  // One never set (at 0) keeps its text.
+  const std::vector<QString> fromTen{"F1 = 10:00:02:00", "F2 = 10:01:01:10", "F3 = 00:00:00:00"};
+  const std::vector<QString> entries = Entries();
+  EXPECT_EQ(std::vector<QString>(entries.begin(), entries.begin() + 3), fromTen);
+  const quillmark::BookmarkLines file = quillmark::ReadBookmarkFile(Path("talk.BKM").toStdString());
+  ASSERT_TRUE(file[0] && file[1]);
+  EXPECT_DOUBLE_EQ(file[0]->number, 2);
+  EXPECT_DOUBLE_EQ(file[1]->number, 61.4);
+  EXPECT_EQ(file[1]->text, "F2 = 10:01:01:10");
+
+  // Back to the elapsed time by the source label: the texts follow, the file is not written.
+  const std::string written = ReadWholeFile(Path("talk.BKM").toStdString());
+  form->TCLabel_Click();
+  ASSERT_EQ(form->TCSource, 1);
+  EXPECT_EQ(form->Bookmark->itemText(1), "F2 = 00:01:01:10");
+  EXPECT_EQ(ReadWholeFile(Path("talk.BKM").toStdString()), written);
 }
 
 TEST_F(Bookmarks, ShortOrDamagedFileKeepsWhatWasReadBeforeTheFault) {

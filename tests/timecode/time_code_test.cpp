@@ -85,11 +85,14 @@ TEST(DisplayTick, NegativeTotalsAreNotWrapped) {
   EXPECT_EQ(Display(0, "25.000 ND", -600), "-01:50:00:00");
 }
 
-TEST(SecondsToTC, UnroundedVariantsCanShowAFrameFieldEqualToTheRate) {
-  // 10.98 s at 25: F = 24.5, below 24.95, so no carry; it rounds to 25 when formatted.
-  EXPECT_EQ(FormatTC(SecondsToTC(10.98, "25.000 ND", kBookmarkLabelTC)), "00:00:10:25");
+TEST(SecondsToTC, BookmarkTextsCarryAFrameThatWouldReadAsTheRate) {
+  // 10.98 s at 25: F = 24.5, which would read as frame 25: it carries, as on the display.
+  EXPECT_EQ(FormatTC(SecondsToTC(10.98, "25.000 ND", kBookmarkLabelTC)), "00:00:11:00");
   EXPECT_EQ(FormatTC(SecondsToTC(10.98, "25.000 ND", kDisplayTickTC)), "00:00:11:00");
-  EXPECT_EQ(FormatTC(SecondsToTC(10.999, "25.000 ND", kBookmarkLabelTC)), "00:00:11:00");
+  EXPECT_EQ(FormatTC(SecondsToTC(10.979, "25.000 ND", kBookmarkLabelTC)), "00:00:10:24");
+  // At 29.97 the last frame is 29.
+  EXPECT_EQ(FormatTC(SecondsToTC(10 + 29.6 / 29.97, "29.970 ND", kBookmarkLabelTC)),
+            "00:00:11:00");
 }
 
 TEST(SecondsToTC, TextVariantsCarryOnTheRoundedFrameText) {
