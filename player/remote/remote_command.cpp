@@ -12,6 +12,11 @@
 
 namespace {
 
+// The bus itself, which answers a ping.
+constexpr char kBusService[] = "org.freedesktop.DBus";
+constexpr char kBusPath[] = "/org/freedesktop/DBus";
+constexpr char kPeerInterface[] = "org.freedesktop.DBus.Peer";
+
 void PrintError(const QString& text) {
   std::fprintf(stderr, "quillmark: %s\n", text.toLocal8Bit().constData());
 }
@@ -40,6 +45,11 @@ bool Call(const QDBusConnection& bus, const QString& interface, const QString& m
   call.setArguments(arguments);
   const QDBusMessage reply = bus.call(call);
   if (reply.type() != QDBusMessage::ErrorMessage) return true;
+  // Qt's bus thread passes every error answer on to a signal of its own just after the waiting
+  // call has returned. Were the program to end meanwhile, that would meet a Qt already shut down,
+  // which prints warnings of its own on the terminal. The thread answers calls in turn, so one
+  // more round trip waits for it.
+  bus.call(QDBusMessage::createMethodCall(kBusService, kBusPath, kPeerInterface, "Ping"));
   if (reply.errorName() == "org.freedesktop.DBus.Error.ServiceUnknown") {
     PrintError("no Quillmark window is running");
   } else {
