@@ -7,12 +7,13 @@
 #include <QLabel>
 #include <QProcess>
 #include <algorithm>
-#include <cmath>
+#include <utility>
 
 #include "platform/mpv_video_widget.h"
 #include "support/encoded_media.h"
 #include "support/form_with_mpv.h"
 #include "support/graphics_driver.h"
+#include "support/program_run.h"
 #include "support/test_media.h"
 
 namespace {
@@ -121,11 +122,8 @@ class FormWithSoundServer : public FormWithMpv {
                   "-L", "module-native-protocol-unix auth-anonymous=1 socket=" +
                             serverDir.filePath("native"),
                   "-L", "module-always-sink"});
-    if (!server.waitForStarted(10000)) {
-      ADD_FAILURE() << "pulseaudio (Debian package pulseaudio) did not start";
-      return false;
-    }
-    return WaitUntil([&] { return Pactl({"info"}).exitStatus == 0; }, 10000);
+    EXPECT_TRUE(server.waitForStarted(10000)) << "pulseaudio (Debian package pulseaudio)";
+    return WaitUntil([&] { return RunProgram("pactl", {"info"}).exitCode == 0; }, 10000);
   }
   // Ends the server at once, as a crash would.
   void KillServer() {
@@ -135,8 +133,7 @@ class FormWithSoundServer : public FormWithMpv {
   }
   // The streams playing on the server, one line each.
   int SinkInputs() {
-    const Run run = Pactl({"list", "short", "sink-inputs"});
-    return run.exitStatus == 0 ? static_cast<int>(run.out.count('\n')) : -1;
+    return static_cast<int>(RunProgram("pactl", {"list", "short", "sink-inputs"}).out.count('\n'));
   }
   void Space() {
     int key = 32, shift = 0;
@@ -146,29 +143,14 @@ class FormWithSoundServer : public FormWithMpv {
   double PausedPosition() {
     double position = -1;
     EXPECT_TRUE(WaitUntil([&] {
-      const double now = player->currentPosition();
-      const bool still = std::abs(now - position) < 1e-9;
-      position = now;
-      return still && player->playState() == MediaPlayer::kPaused;
+      const double before = std::exchange(position, player->currentPosition());
+      return before == position && player->playState() == MediaPlayer::kPaused;
     }));
     return position;
   }
 
   QTemporaryDir serverDir;
   QProcess server;
-
- private:
-  struct Run {
-    int exitStatus = -1;
-    QByteArray out;
-  };
-  Run Pactl(const QStringList& arguments) {
-    QProcess pactl;
-    pactl.start("pactl", arguments);
-    if (!pactl.waitForFinished(10000)) return {};
-    return {pactl.exitStatus() == QProcess::NormalExit ? pactl.exitCode() : -1,
-            pactl.readAllStandardOutput()};
-  }
 };
 
 TEST_F(FormWithSoundServer, SoundComesBackOnTheNextPlayWhereItWas) {

@@ -8,7 +8,6 @@
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusVariant>
-#include <QProcess>
 #include <memory>
 
 #include "remote/remote_control.h"
@@ -16,6 +15,7 @@
 #include "support/clipboard_in_player_log.h"
 #include "support/form_fixture.h"
 #include "support/private_session_bus.h"
+#include "support/program_run.h"
 #include "support/test_media.h"
 #include "support/wait.h"
 
@@ -63,29 +63,6 @@ class BusClient {
  private:
   QDBusConnection bus_;
 };
-
-// What a program run printed and how it ended.
-struct ProgramRun {
-  int exitCode = -1;
-  QString out;
-  QString err;
-};
-
-// Runs `program` to its end while the event loop keeps turning, so the window can answer it.
-inline ProgramRun RunProgram(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  EXPECT_TRUE(process.waitForStarted(10000)) << program.toStdString();
-  EXPECT_TRUE(WaitUntil([&] { return process.state() == QProcess::NotRunning; }, 30000))
-      << program.toStdString() << " did not end";
-  if (process.state() != QProcess::NotRunning) {
-    process.kill();
-    process.waitForFinished();
-  }
-  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-          QString::fromUtf8(process.readAllStandardOutput()),
-          QString::fromUtf8(process.readAllStandardError())};
-}
 
 inline ProgramRun Playerctl(const QStringList& arguments) {
   return RunProgram("playerctl", QStringList{"--player=quillmark"} + arguments);
