@@ -123,7 +123,9 @@ TEST_F(FormWithTone, FilesThatCannotBePlayedAreSaidAndLeaveNothingOpen) {
     if (file.bytes.isNull()) {
       EXPECT_TRUE(reason.contains("No such file")) << reason.toStdString();
     }
-    if (!file.reason.isEmpty()) EXPECT_EQ(reason, file.reason);
+    if (!file.reason.isEmpty()) {
+      EXPECT_EQ(reason, file.reason);
+    }
 
     // Nothing is open: no title, no bookmark file beside it, nothing for File Finished to move.
     EXPECT_EQ(form->windowTitle(), "Quillmark");
