@@ -82,10 +82,7 @@ double TimedOpening(Window& window, long round) {
 bool MakeWindow(Window& window, const QString& stateFolder) {
   window.player = std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Headless());
   if (!window.player->Ready()) return false;
-  FormPlatform platform;
-  platform.player = window.player.get();
-  platform.fileDialog = &bench->dialog;
-  platform.messageBoxes = &bench->messages;
+  FormPlatform platform(*window.player, bench->dialog, bench->messages);
   platform.saveSettings = false;
   platform.stateFolder = stateFolder;
   window.form = std::make_unique<Form1>(platform);
