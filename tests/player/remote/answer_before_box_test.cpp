@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QTimer>
+#include <QUrl>
 #include <csignal>
 #include <functional>
 #include <string>
@@ -194,6 +195,29 @@ TEST_F(AnswerBeforeBox, FileFinishedAnswersBeforeItsQuestion) {
   ASSERT_TRUE(box.answeredWhileOpen);
   EXPECT_EQ(pending.reply().type(), QDBusMessage::ReplyMessage);
   EXPECT_EQ(form->windowTitle(), "Quillmark - talk.wav") << "Cancel keeps the recording";
+}
+
+// A recording that cannot be opened: the caller hears of it at once, and the window shows why.
+TEST_F(AnswerBeforeBox, AnOpenThatFailsAnswersBeforeTheWindowSaysWhy) {
+  OpenPaused("talk.wav", 60, 10);
+  const QString gone = Path("gone.wav");
+  // Handed over by a second quillmark, as a file manager does, and through MPRIS.
+  QProcess command;
+  command.start(QUILLMARK_PROGRAM, {gone});
+  ASSERT_TRUE(command.waitForStarted(10000));
+  SeenBox box =
+      AnswerTheBox([&] { return command.state() == QProcess::NotRunning; }, QMessageBox::Ok);
+  EXPECT_EQ(box.title, "CANNOT PLAY FILE");
+  EXPECT_TRUE(box.answeredWhileOpen) << "the handing-over command waited for the box to close";
+  EXPECT_EQ(command.exitCode(), 1);
+
+  QDBusPendingCall pending = Send(remote_names::kPlayerInterface, "OpenUri",
+                                  {QUrl::fromLocalFile(gone).toString()});
+  box = AnswerTheBox([&] { return pending.isFinished(); }, QMessageBox::Ok);
+  EXPECT_EQ(box.title, "CANNOT PLAY FILE");
+  EXPECT_TRUE(box.answeredWhileOpen) << "OpenUri waited for the box to close";
+  EXPECT_EQ(pending.reply().errorName(), remote_names::kErrorFileNotFound);
+  EXPECT_EQ(form->windowTitle(), "Quillmark - talk.wav") << "the open recording stays";
 }
 
 }  // namespace
