@@ -29,6 +29,16 @@ class PedalTest : public FormTest {
     form->PedalPort->setCurrentIndex(port - 1);
     form->PEDALON->setChecked(true);
   }
+  // Makes the window again on this fixture's platform with one part changed, its timers stopped.
+  template <typename Change>
+  void RebuildFormWith(Change change) {
+    form.reset();
+    FormPlatform platform = PlatformIn(dir.path());
+    change(platform);
+    form = std::make_unique<Form1>(platform);
+    form->Timer1->stop();
+    form->Timer2->stop();
+  }
   std::vector<std::string> PlayerCallsSince(std::size_t from) const {
     return {player.calls.begin() + static_cast<long>(from), player.calls.end()};
   }
@@ -107,12 +117,7 @@ TEST_F(PedalTest, PlaySwitchPlaysAndPausesWithStatus) {
 
 TEST_F(PedalTest, CopyModesCopyOnceAtTheRightMomentBeforeTheAutoBackup) {
   ClipboardInPlayerLog logged(player);
-  form.reset();
-  FormPlatform platform = PlatformIn(dir.path());
-  platform.clipboard = &logged;
-  form = std::make_unique<Form1>(platform);
-  form->Timer1->stop();
-  form->Timer2->stop();
+  RebuildFormWith([&](FormPlatform& platform) { platform.clipboard = &logged; });
   EnableOn(1);
   form->TCFormat->setCurrentIndex(0);
   form->AutoBackSeconds = 2;
@@ -212,11 +217,7 @@ class SerialPedalOnPty : public PedalTest {
       ::setenv(Variable(port).c_str(), port == 1 ? name : "/nonexistent/ttyQ", 1);
     }
     PedalTest::SetUp();
-    FormPlatform platform = PlatformIn(dir.path());
-    platform.serial = &tty;
-    form = std::make_unique<Form1>(platform);
-    form->Timer1->stop();
-    form->Timer2->stop();
+    RebuildFormWith([&](FormPlatform& platform) { platform.serial = &tty; });
     EnableOn(1);
     ASSERT_TRUE(tty.PortOpen());
   }
