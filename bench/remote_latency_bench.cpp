@@ -42,6 +42,7 @@ class CommandClock : public MediaPlayer {
   double duration() const override { return 0; }
   void setBalance(int) override {}
   void setRate(double) override {}
+  void setAudioSettings(const audio::AudioSettings&) override {}
   QWidget* view() override {
     if (view_.isNull()) view_ = new QWidget;
     return view_;

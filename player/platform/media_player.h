@@ -1,11 +1,14 @@
 #pragma once
 // The media player the window drives: load a recording, play, pause, stop, seek by seconds, read
-// the play state and the duration, set speed and balance. Only what the window uses.
+// the play state and the duration, set speed, balance and what the sound goes through. Only
+// what the window uses.
 //
 // Play states: 1 stopped, 2 paused, 3 playing; 0 while no recording is loaded.
 
 #include <QObject>
 #include <QString>
+
+#include "audio/audio_settings.h"
 
 class QWidget;
 
@@ -44,6 +47,9 @@ class MediaPlayer : public QObject {
   virtual void setBalance(int balance) = 0;
   // Play rate, 1.0 normal speed; the pitch is kept.
   virtual void setRate(double rate) = 0;
+  // Volume, speech levelling, noise reduction, the rumble cut and the channel heard; applied at
+  // once, also while playing, without moving the position.
+  virtual void setAudioSettings(const audio::AudioSettings& settings) = 0;
 
   // The area the player draws its video in; the window places it.
   virtual QWidget* view() = 0;

@@ -57,6 +57,13 @@ MpvMediaPlayer::MpvMediaPlayer(const Output& output, QObject* parent)
   if (!output.soundDevice.isEmpty()) {
     mpv_set_option_string(mpv_, kAudioDevice, output.soundDevice.constData());
   }
+  if (output.sound && !output.waveFile.isEmpty()) {
+    mpv_set_option_string(mpv_, kAo, kPcmOutput);
+    mpv_set_option_string(mpv_, kPcmFile, output.waveFile.constData());
+    mpv_set_option_string(mpv_, kAudioFormat, kFloatSamples);  // nothing clipped on the way out
+    mpv_set_option_string(mpv_, kUntimed, kYes);
+    pace_ = output.realTimes;
+  }
   // Without a sound device the recording still plays, silently, so the time code runs.
   mpv_set_option_string(mpv_, kAudioFallbackToNull, kYes);
   if (mpv_initialize(mpv_) < 0) {
@@ -71,6 +78,7 @@ MpvMediaPlayer::MpvMediaPlayer(const Output& output, QObject* parent)
   }
   mpv_request_log_messages(mpv_, kLogLevelError);
   mpv_set_wakeup_callback(mpv_, WakeUp, this);
+  ApplyAudioFilters();
 
   // The renderer is made before any recording is loaded: mpv needs it to open a video track.
   view_ = output.video ? new MpvVideoWidget(mpv_) : new QWidget;
@@ -104,6 +112,8 @@ void MpvMediaPlayer::setURL(const QString& path) {
   seekPending_ = false;
   pendingPosition_ = 0;
   SetPaused(true);
+  // mpv makes the filters anew for the recording from the list as it is now.
+  if (running_ != written_) WriteAudioFilters(running_);
   const QByteArray file = path.toUtf8();
   entry_ = -1;
   if (path.isEmpty()) {
@@ -200,6 +210,12 @@ void MpvMediaPlayer::setBalance(int balance) {
   balance = std::clamp(balance, -100, 100);
   if (balance == balance_) return;
   balance_ = balance;
+  ApplyAudioFilters();
+}
+
+void MpvMediaPlayer::setAudioSettings(const audio::AudioSettings& settings) {
+  if (settings == audio_) return;
+  audio_ = settings;
   ApplyAudioFilters();
 }
 
@@ -324,9 +340,23 @@ void MpvMediaPlayer::HandleEvent(const mpv_event& event) {
 }
 
 void MpvMediaPlayer::Started() {
-  starting_ = false;
   double first = 0;
   mpv_get_property(mpv_, mpv_names::kTimePos, MPV_FORMAT_DOUBLE, &first);
+  // The recording's channels are known now. A mono one changes the filters, which already hold
+  // sound made the old way: they are made anew and the sound starts again where it is, before the
+  // recording counts as started. The next restart comes back here.
+  int64_t channels = 0;
+  if (mpv_get_property(mpv_, mpv_names::kSourceChannels, MPV_FORMAT_INT64, &channels) >= 0) {
+    monoSource_ = channels == 1;
+  }
+  if (WantedAudioFilters() != running_) {
+    WriteAudioFilters(WantedAudioFilters());
+    char target[32];
+    std::snprintf(target, sizeof target, "%.6f", first);
+    const char* command[] = {mpv_names::kSeek, target, mpv_names::kSeekAbsoluteExact, nullptr};
+    if (mpv_command(mpv_, command) >= 0) return;
+  }
+  starting_ = false;
   origin_ = first > 0 && first < kMostStartDelay ? first : 0;
   // A position asked for while loading is applied now that it can be reckoned from the origin.
   if (seekPending_) Seek(pendingPosition_);
@@ -393,6 +423,8 @@ void MpvMediaPlayer::Seek(double seconds) {
   pendingPosition_ = seconds;
   endReached_ = false;
   if (!loaded_ || starting_) return;  // applied when the recording has started
+  // The seek makes mpv's filters anew from its list: the list gets the options changed in place.
+  if (running_ != written_) WriteAudioFilters(running_);
   char target[32];
   std::snprintf(target, sizeof target, "%.6f", seconds + origin_);
   const char* command[] = {mpv_names::kSeek, target, mpv_names::kSeekAbsoluteExact, nullptr};
@@ -405,17 +437,36 @@ void MpvMediaPlayer::Seek(double seconds) {
 
 void MpvMediaPlayer::ApplyAudioFilters() {
   if (!mpv_) return;
-  // Each filter only while it does something: the tempo filter delays the reported position by a
-  // few milliseconds, and the balance filter makes every recording stereo.
-  char filters[160] = "";
-  if (rate_ != 1.0) std::snprintf(filters, sizeof filters, "%s", mpv_names::kTempoFilter);
-  if (balance_ != 0) {
-    char balance[96];
-    std::snprintf(balance, sizeof balance, mpv_names::kBalanceFilterFormat, balance_ / 100.0);
-    const size_t used = std::strlen(filters);
-    std::snprintf(filters + used, sizeof filters - used, "%s%s", used ? "," : "", balance);
+  const audio::FilterChain wanted = WantedAudioFilters();
+  if (SoundRuns()) {
+    if (const auto commands = audio::CommandsBetween(running_, wanted)) {
+      for (const audio::FilterCommand& change : *commands) {
+        const char* command[] = {mpv_names::kAudioFilterCommand, change.label.c_str(),
+                                 change.option.c_str(), change.value.c_str(), nullptr};
+        // mpv answers with the last result of every filter in the label's graph, an error from
+        // those without the option even when the filter took it; the render tests hold what
+        // the sound does.
+        mpv_command(mpv_, command);
+      }
+      running_ = wanted;
+      return;
+    }
   }
-  mpv_set_property_string(mpv_, mpv_names::kAudioFilters, filters);
+  WriteAudioFilters(wanted);
+}
+
+audio::FilterChain MpvMediaPlayer::WantedAudioFilters() const {
+  return audio::BuildFilterChain({audio_, balance_, rate_ != 1.0, monoSource_, pace_});
+}
+
+void MpvMediaPlayer::WriteAudioFilters(const audio::FilterChain& chain) {
+  mpv_set_property_string(mpv_, mpv_names::kAudioFilters, audio::FilterListText(chain).c_str());
+  written_ = chain;
+  running_ = chain;
+}
+
+bool MpvMediaPlayer::SoundRuns() const {
+  return hasFile_ && loaded_ && !starting_ && !(seekPending_ && !seekLanded_);
 }
 
 void MpvMediaPlayer::StateMayHaveChanged() {

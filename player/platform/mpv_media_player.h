@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "audio/filter_chain.h"
 #include "media_player.h"
 
 struct mpv_handle;
@@ -25,11 +26,20 @@ class MpvMediaPlayer : public MediaPlayer {
     bool sound = true;
     // The device as mpv names it ("pulse", "alsa/default"); empty: the system's default.
     QByteArray soundDevice;
+    // Instead of a device, the sound goes as 32-bit float samples into this WAV file, as fast
+    // as it can be decoded: what the filters make of a recording, measured rather than heard.
+    QByteArray waveFile;
+    // The file written at this many times real time rather than as fast as it goes (0).
+    double realTimes = 0;
   };
   // The window's: video in view(), sound on the default device.
   static Output Window() { return {}; }
   // No picture and no sound, for tests and the probe.
-  static Output Headless() { return {false, false, {}}; }
+  static Output Headless() { return {false, false, {}, {}, 0}; }
+  // No picture; the sound into `file` as fast as it decodes, or at `realTimes` real time.
+  static Output IntoWaveFile(const QByteArray& file, double realTimes = 0) {
+    return {false, true, {}, file, realTimes};
+  }
 
   // Needs a QApplication. Check Ready(): mpv may fail to start.
   explicit MpvMediaPlayer(const Output& output, QObject* parent = nullptr);
@@ -47,6 +57,7 @@ class MpvMediaPlayer : public MediaPlayer {
   double duration() const override;
   void setBalance(int balance) override;
   void setRate(double rate) override;
+  void setAudioSettings(const audio::AudioSettings& settings) override;
   QWidget* view() override { return view_; }
 
  protected:
@@ -65,7 +76,16 @@ class MpvMediaPlayer : public MediaPlayer {
   void SoundOutputChanged(const char* output);
   // While the sound plays on no device: tries the devices again, keeping the position.
   void TrySoundAgain();
+  // The filter chain for the present settings: while the sound runs, by changing options of the
+  // filters in place; otherwise, or when the filters themselves change, as a new list.
   void ApplyAudioFilters();
+  audio::FilterChain WantedAudioFilters() const;
+  // The whole list to mpv. Filters it replaces lose the sound they hold, which is harmless only
+  // while no sound runs or just before a seek.
+  void WriteAudioFilters(const audio::FilterChain& chain);
+  // Sound has been decoded through the filters since the last load or seek, so they exist and
+  // take option changes.
+  bool SoundRuns() const;
   // Queues one PlayStateChange check: the state is reported after the calls that changed it
   // have returned, and only when it differs from the last one reported.
   void StateMayHaveChanged();
@@ -107,6 +127,14 @@ class MpvMediaPlayer : public MediaPlayer {
 
   int balance_ = 0;
   double rate_ = 1.0;
+  audio::AudioSettings audio_;
+  bool monoSource_ = false;  // the recording has one channel
+  double pace_ = 0;          // Output::realTimes
+  // The list mpv was last given, and the chain as the sound now runs through it after option
+  // changes made in place; a seek writes the latter, since mpv makes its filters anew from the
+  // list then.
+  audio::FilterChain written_;
+  audio::FilterChain running_;
   int reportedState_ = kUndefined;
   int soundMissing_ = -1;  // as last reported; -1 before the first report
   double reportedDuration_ = 0;

@@ -11,6 +11,8 @@ inline constexpr const char* kSpeed = "speed";
 inline constexpr const char* kAudioFilters = "af";
 inline constexpr const char* kCurrentAudioOutput = "current-ao";
 inline constexpr const char* kFirstPlaylistEntryId = "playlist/0/id";
+// The number of channels the decoder delivers.
+inline constexpr const char* kSourceChannels = "audio-params/channel-count";
 
 // Options set before initialisation
 inline constexpr const char* kVo = "vo";
@@ -29,11 +31,16 @@ inline constexpr const char* kAudioPitchCorrection = "audio-pitch-correction";
 inline constexpr const char* kIdle = "idle";
 inline constexpr const char* kVolume = "volume";
 inline constexpr const char* kTerminal = "terminal";
+inline constexpr const char* kUntimed = "untimed";
+inline constexpr const char* kAudioFormat = "audio-format";
+inline constexpr const char* kPcmFile = "ao-pcm-file";
 
 // Values
 inline constexpr const char* kYes = "yes";
 inline constexpr const char* kNo = "no";
 inline constexpr const char* kNullOutput = "null";
+inline constexpr const char* kPcmOutput = "pcm";
+inline constexpr const char* kFloatSamples = "float";
 // The render API; where it cannot be had, no picture rather than no playback.
 inline constexpr const char* kRenderApiOutput = "libmpv,null";
 
@@ -47,8 +54,6 @@ inline constexpr const char* kSeek = "seek";
 inline constexpr const char* kSeekAbsoluteExact = "absolute+exact";
 // Opens the sound output again, which tries the real devices before the null one.
 inline constexpr const char* kAudioOutputReload = "ao-reload";
-
-// Audio filters: speed with the pitch kept down to a tenth, and the left/right balance.
-inline constexpr const char* kTempoFilter = "@qm-tempo:scaletempo2=min-speed=0.05";
-inline constexpr const char* kBalanceFilterFormat = "@qm-balance:lavfi=[stereotools=balance_out=%.2f]";
+// Sets an option of a labelled audio filter in place: label, option, value.
+inline constexpr const char* kAudioFilterCommand = "af-command";
 }  // namespace mpv_names

@@ -40,6 +40,7 @@ class FakeMediaPlayer : public MediaPlayer {
   double duration() const override { return durationSeconds; }
   void setBalance(int value) override { balance = value; }
   void setRate(double value) override { rate = value; }
+  void setAudioSettings(const audio::AudioSettings& value) override { audio = value; }
   // A window takes the view as its child and deletes it with itself; a window made later gets
   // a new one.
   QWidget* view() override {
@@ -81,6 +82,7 @@ class FakeMediaPlayer : public MediaPlayer {
   double durationSeconds = 0;
   int balance = 0;
   double rate = 1;
+  audio::AudioSettings audio;
 
  private:
   QPointer<QWidget> view_ = new QWidget;
