@@ -72,6 +72,7 @@ void Form1::ConnectHandlers() {
   ConnectPedalHandlers();
   ConnectUsbPedalHandlers();
   ConnectQueueHandlers();
+  ConnectAudioHandlers();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

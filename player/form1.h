@@ -12,6 +12,7 @@
 #include <optional>
 #include <string_view>
 
+#include "audio/audio_settings.h"
 #include "chunk_scanner.h"
 #include "form_widgets.h"
 #include "kept_places.h"
@@ -261,6 +262,19 @@ class Form1 : public QWidget {
   // On the options panel: "Resume where I left off", kept in the settings file.
   QCheckBox* ResumeOn;
 
+  // ---- Sound: volume, speech levelling, noise reduction, rumble cut, channel
+  //      (audio_controls.cpp) ----
+  // The settings as the audio page's controls hold them.
+  audio::AudioSettings AudioSettingsNow() const;
+  // Onto the controls, whose handler applies them as a typist's change would.
+  void SetAudioSettings(const audio::AudioSettings& settings);
+  // Any control of the audio page changed: the player gets the settings at once.
+  void Audio_Change();
+  void AudioBtn_Click();
+  // Also when the options panel closes.
+  void AudioDone_Click();
+  void VolumeLbl_DblClick();
+
   // ---- Platform components ----
   MediaPlayer* const MP1;
   FileDialog* const cdlg1;
@@ -353,6 +367,21 @@ class Form1 : public QWidget {
   QLabel* Label5;
   QFrame* Shape1;
 
+  // ---- Audio page, over the options panel's box (audio_controls.cpp) ----
+  QPushButton* AudioBtn;  // "Audio..." on the options panel
+  PictureBox* AudioPanel;
+  QLabel* VolumeCaption;
+  QSlider* VolumeSlide;    // percent, 0 to 400
+  ClickLabel* VolumeLbl;   // "150 %"; a double click goes back to 100 %
+  QLabel* NoiseCaption;
+  QComboBox* ReduceNoise;  // Off, Low, Medium, High
+  QCheckBox* CutRumble;
+  QLabel* ChannelCaption;
+  QComboBox* Channel;      // Both, Left only, Right only, Both mixed to mono
+  QCheckBox* LevelSpeech;
+  QPushButton* AudioDone;
+  QList<QWidget*> AudioCovered;  // the box's own controls, put away while the page shows
+
   // ---- About panel ----
   PictureBox* Aboutscreen;
   QGroupBox* ABOUTFrame;
@@ -373,6 +402,8 @@ class Form1 : public QWidget {
   // is where the player reports it now, within the recording. Sent once per jump; a recording
   // just opened starts at 0 and is no jump.
   void PositionJumped(double seconds);
+  // A sound setting changed, from the audio page, the settings file or outside.
+  void AudioSettingsChanged();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -394,6 +425,12 @@ class Form1 : public QWidget {
   void ConnectOptionsHandlers();  // options_connections.cpp
   void ConnectPedalHandlers();    // pedal.cpp
   void ConnectUsbPedalHandlers();  // usb_pedal.cpp
+  // audio_controls.cpp: the audio page and its button, their handlers, and the settings-file
+  // lines after the twelve.
+  void CreateAudioControls();
+  void ConnectAudioHandlers();
+  void RestoreAudioSettings(const quillmark::StoredSettings& stored);
+  void StoreAudioSettings(quillmark::StoredSettings& values) const;
   // settings.cpp: the chosen or taught USB pedal, after the twelve lines, and back.
   void RestoreUsbPedal(const quillmark::StoredSettings& stored);
 

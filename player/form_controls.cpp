@@ -88,6 +88,7 @@ void Form1::CreateControls() {
   CreateMainStrip();
   CreateTimeCodeWindow();
   CreateOptionsPanel();
+  CreateAudioControls();
   CreateAboutPanel();
   CreateWaitPanel();
 

@@ -82,6 +82,7 @@ void Form1::Timer2_Timer() {
 void Form1::Closemenu_Click() {
   Options->hide();
   Dbugtxt->hide();
+  AudioDone_Click();
   FitMinimumSize();
   if (WindowState() == 0) {
     SetTopTwips(MP1->view(), HeightTwips(Logo) + 100);

@@ -97,6 +97,7 @@ void Form1::Settings_Click() {
   } else {
     Options->hide();
     Dbugtxt->hide();
+    AudioDone_Click();
     FitMinimumSize();
     if (WindowState() == 0) {
       SetTopTwips(player, HeightTwips(Logo) + 100);

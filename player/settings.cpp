@@ -108,6 +108,7 @@ void Form1::LoadSettings() {
   if (const auto resume = stored.named.find(kResume); resume != stored.named.end()) {
     if (resume->second == "0" || resume->second == "1") ResumeOn->setChecked(resume->second == "1");
   }
+  RestoreAudioSettings(stored);
 }
 
 void Form1::SaveSettings() {
@@ -135,6 +136,7 @@ void Form1::SaveSettings() {
   values.balance = Bal->value();
   if (!cdlg1->InitDir.isEmpty()) values.named[kLastFolder] = cdlg1->InitDir.toStdString();
   if (!ResumeOn->isChecked()) values.named[kResume] = "0";
+  StoreAudioSettings(values);
   if (platform_.settingsFolder.isEmpty()) return;
   // The file is replaced whole or not at all; only a refused folder is worth telling, and the
   // box names it.

@@ -1,12 +1,15 @@
 // The window's layout rules, the options panel, video size, always-on-top, balance, the default
 // frame rate, the diagnostic box and the About panel, on the real window.
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
@@ -250,6 +253,73 @@ TEST_F(Layout, ClickedControlsLeaveTheKeysWithLogo) {
     EXPECT_FALSE(control->focusPolicy() & Qt::ClickFocus)
         << control->objectName().toStdString() << " " << control->metaObject()->className();
   }
+}
+
+// "Audio..." opens the audio page in place of the options' box: real clicks on its controls reach
+// the player at once, each leaves the keys with Logo, and the box comes back when it closes.
+TEST_F(Layout, TheAudioPageSetsTheSoundAndLeavesTheKeysWithLogo) {
+  form->Aboutscreen->hide();
+  form->Settings_Click();
+  const auto keysWithLogo = [&](const char* what) {
+    EXPECT_EQ(form->focusWidget(), form->Logo) << what;
+    player.calls.clear();
+    player.state = MediaPlayer::kPaused;
+    QTest::keyClick(form->windowHandle(), Qt::Key_Space);
+    EXPECT_FALSE(player.calls.empty() || player.calls.front() != "play") << what;
+  };
+  QTest::mouseClick(form->AudioBtn, Qt::LeftButton);
+  ASSERT_TRUE(form->AudioPanel->isVisible());
+  EXPECT_FALSE(form->PedalPort->isVisible()) << "the box is put away under the page";
+  EXPECT_TRUE(form->Bal->isVisible()) << "the balance below stays in reach";
+  keysWithLogo("Audio...");
+
+  // The slider's handle dragged to the right end.
+  QStyleOptionSlider handle;
+  handle.initFrom(form->VolumeSlide);
+  handle.orientation = Qt::Horizontal;
+  handle.minimum = form->VolumeSlide->minimum();
+  handle.maximum = form->VolumeSlide->maximum();
+  handle.sliderPosition = handle.sliderValue = form->VolumeSlide->value();
+  const QPoint grip = form->VolumeSlide->style()
+                          ->subControlRect(QStyle::CC_Slider, &handle, QStyle::SC_SliderHandle,
+                                           form->VolumeSlide)
+                          .center();
+  QTest::mousePress(form->VolumeSlide, Qt::LeftButton, {}, grip);
+  QTest::mouseMove(form->VolumeSlide, QPoint(form->VolumeSlide->width() + 20, grip.y()));
+  QTest::mouseRelease(form->VolumeSlide, Qt::LeftButton, {},
+                      QPoint(form->VolumeSlide->width() + 20, grip.y()));
+  EXPECT_EQ(player.audio.volumePercent, 400);
+  EXPECT_EQ(form->VolumeLbl->text(), "400 %");
+  keysWithLogo("volume");
+  QTest::mouseDClick(form->VolumeLbl, Qt::LeftButton);
+  EXPECT_EQ(player.audio.volumePercent, 100);
+  for (QCheckBox* box : {form->LevelSpeech, form->CutRumble}) {
+    QTest::mouseClick(box, Qt::LeftButton);
+    keysWithLogo(box->objectName().toLatin1());
+  }
+  EXPECT_TRUE(player.audio.levelSpeech);
+  EXPECT_TRUE(player.audio.cutRumble);
+  for (QComboBox* list : {form->ReduceNoise, form->Channel}) {
+    QTest::mouseClick(list, Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return list->view()->isVisible(); }));
+    QTest::keyClick(list->view(), Qt::Key_Down);
+    QTest::keyClick(list->view(), Qt::Key_Return);
+    keysWithLogo(list->objectName().toLatin1());
+  }
+  EXPECT_EQ(player.audio.noise, audio::NoiseReduction::Low);
+  EXPECT_EQ(player.audio.channel, audio::Channel::LeftOnly);
+
+  QTest::mouseClick(form->AudioDone, Qt::LeftButton);
+  EXPECT_FALSE(form->AudioPanel->isVisible());
+  EXPECT_TRUE(form->PedalPort->isVisible());
+  EXPECT_FALSE(form->Dbugtxt->isVisible()) << "what was hidden before stays hidden";
+  keysWithLogo("Done");
+  // Closing the options panel closes the page with it; the next opening shows the box.
+  form->AudioBtn_Click();
+  form->Closemenu_Click();
+  form->Settings_Click();
+  EXPECT_FALSE(form->AudioPanel->isVisible());
+  EXPECT_TRUE(form->PedalPort->isVisible());
 }
 
 TEST_F(Layout, AboutPanelMovesThePlayerBelowItAndBack) {

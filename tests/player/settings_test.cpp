@@ -125,6 +125,42 @@ TEST_F(SettingsOnDisk, UnreadableValuesKeepTheDesignValues) {
   EXPECT_TRUE(next->ResumeOn->isChecked()) << "a file from before the option leaves it on";
 }
 
+// The sound settings follow the twelve lines; a file from before them reads and saves as it did.
+TEST_F(SettingsOnDisk, SoundSettingsFollowTheTwelveLinesAndOlderFilesReadTheSame) {
+  const std::string older =
+      " 3 \r\n 1 \r\n 6 \r\n 2 \r\n 0 \r\n 4 \r\n 1 \r\n 12 \r\n 0 \r\n 2.5 \r\n 1 \r\n"
+      " 150 \r\nLastFolder=/home/typist/recordings\r\n";
+  WriteWholeFile(File(), older);
+  auto next = Restart();
+  EXPECT_EQ(next->AudioSettingsNow(), audio::AudioSettings{});
+  EXPECT_EQ(next->TCFormat->currentIndex(), 6);
+  next->Closemenu_Click();
+  EXPECT_EQ(ReadWholeFile(File()), older);
+
+  const audio::AudioSettings chosen{175, true, audio::NoiseReduction::Medium, true,
+                                    audio::Channel::LeftOnly};
+  next->SetAudioSettings(chosen);
+  next->Closemenu_Click();
+  EXPECT_EQ(ReadWholeFile(File()),
+            older.substr(0, older.find("LastFolder")) +
+                "Channel=1\r\nCutRumble=1\r\nLastFolder=/home/typist/recordings\r\n"
+                "LevelSpeech=1\r\nReduceNoise=2\r\nVolume=175\r\n");
+  next.reset();
+  player.audio = {};
+  next = Restart();
+  EXPECT_EQ(next->AudioSettingsNow(), chosen);
+  EXPECT_EQ(player.audio, chosen) << "the player has them from the start";
+  EXPECT_EQ(next->VolumeLbl->text(), "175 %");
+  EXPECT_EQ(next->Bal->value(), 150);
+
+  // A line that cannot be read leaves that one setting at its default.
+  WriteWholeFile(File(), older + "Volume=loud\r\nReduceNoise=3\r\nChannel=7\r\n");
+  next = Restart();
+  EXPECT_EQ(next->AudioSettingsNow(),
+            (audio::AudioSettings{100, false, audio::NoiseReduction::High, false,
+                                  audio::Channel::Both}));
+}
+
 TEST_F(SettingsOnDisk, ProbeRunsNeverWriteTheFile) {
   FormPlatform platform = PlatformIn(dir.path());
   platform.saveSettings = false;

@@ -94,6 +94,16 @@ class WindowLook : public FormTest {
     EXPECT_EQ(clipboard.text, form->ShownTimeCode() + "\t");
   }
 
+  // The audio page in place of the options' box, with its widest texts.
+  void ExpectAudioPageLooksRight(const std::string& state) {
+    form->AudioBtn_Click();
+    form->VolumeSlide->setValue(400);
+    form->ReduceNoise->setCurrentIndex(2);
+    form->Channel->setCurrentIndex(3);
+    ExpectLooksRight(state + ", audio page");
+    form->AudioDone_Click();
+  }
+
   void Maximise() {
     form->setWindowState(Qt::WindowMaximized);
     ASSERT_TRUE(WaitUntil([&] { return form->WindowState() == 2; }));
@@ -104,6 +114,7 @@ TEST_F(WindowLook, CompactAndVideoSizeWithAndWithoutThePanel) {
   ExpectLooksRight("compact");
   form->Settings_Click();
   ExpectLooksRight("compact, panel open");
+  ExpectAudioPageLooksRight("compact");
   form->Settings_Click();
 
   form->Videosize_Click();
@@ -111,6 +122,7 @@ TEST_F(WindowLook, CompactAndVideoSizeWithAndWithoutThePanel) {
   ExpectLooksRight("video size");
   form->Settings_Click();
   ExpectLooksRight("video size, panel open");
+  ExpectAudioPageLooksRight("video size");
   form->Settings_Click();
   form->Videosize_Click();
 
@@ -140,6 +152,7 @@ TEST_F(WindowLook, DraggedSizes) {
   EXPECT_EQ(form->Width(), 5400);
   EXPECT_EQ(form->Height(), 2175 + HeightTwips(form->Options));
   ExpectLooksRight("dragged small, panel open");
+  ExpectAudioPageLooksRight("dragged small");
   form->Settings_Click();
   form->SetSize(3000, 1000);
   EXPECT_EQ(form->Width(), 5400);
@@ -151,6 +164,7 @@ TEST_F(WindowLook, Maximised) {
   ExpectLooksRight("maximised");
   form->Settings_Click();
   ExpectLooksRight("maximised, panel open");
+  ExpectAudioPageLooksRight("maximised");
   form->Settings_Click();
   ExpectLooksRight("maximised, panel closed again");
 }
