@@ -2,6 +2,7 @@
 
 #include <QSlider>
 
+#include "audio/audio_settings.h"
 #include "form1.h"
 #include "remote_control.h"
 #include "remote_names.h"
@@ -23,6 +24,16 @@ bool NoRecording(RemoteControl* remote, const QDBusMessage& call) {
   if (remote->HasRecording()) return false;
   remote->Refuse(call, remote_names::kErrorNoRecording, "No recording is open");
   return true;
+}
+
+// Answers `call` with the words `setting` takes.
+void RefuseWord(RemoteControl* remote, const QDBusMessage& call, const char* setting,
+                const QString& word, std::string_view words) {
+  remote->Refuse(call, remote_names::kErrorInvalidArgs,
+                 QString("There is no %1 \"%2\": it is one of %3")
+                     .arg(setting, word,
+                          QString::fromLatin1(words.data(), static_cast<qsizetype>(words.size()))
+                              .replace('|', ", ")));
 }
 
 }  // namespace
@@ -127,4 +138,64 @@ void ActionsAdaptor::SetSpeed(int Percent, const QDBusMessage& call) {
     return;
   }
   slider->setValue(Percent);
+}
+
+int ActionsAdaptor::VolumeUp(const QDBusMessage& call) {
+  return StepVolume(audio::kVolumeStepPercent, call);
+}
+
+int ActionsAdaptor::VolumeDown(const QDBusMessage& call) {
+  return StepVolume(-audio::kVolumeStepPercent, call);
+}
+
+int ActionsAdaptor::StepVolume(int percent, const QDBusMessage& call) {
+  if (!remote_->RefusedWhileBusy(call)) {
+    remote_->ChangeAudio([percent](audio::AudioSettings& settings) {
+      settings.volumePercent = audio::ClampedVolume(settings.volumePercent + percent);
+    });
+  }
+  return remote_->form().AudioSettingsNow().volumePercent;
+}
+
+void ActionsAdaptor::SetVolume(int Percent, const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  if (Percent != audio::ClampedVolume(Percent)) {
+    remote_->Refuse(call, remote_names::kErrorInvalidArgs,
+                    QString("The volume is %1 to %2 percent, not %3")
+                        .arg(audio::kMinVolumePercent)
+                        .arg(audio::kMaxVolumePercent)
+                        .arg(Percent));
+    return;
+  }
+  remote_->ChangeAudio([Percent](audio::AudioSettings& settings) { settings.volumePercent = Percent; });
+}
+
+void ActionsAdaptor::SetLevelSpeech(bool On, const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  remote_->ChangeAudio([On](audio::AudioSettings& settings) { settings.levelSpeech = On; });
+}
+
+void ActionsAdaptor::SetCutRumble(bool On, const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  remote_->ChangeAudio([On](audio::AudioSettings& settings) { settings.cutRumble = On; });
+}
+
+void ActionsAdaptor::SetNoiseReduction(const QString& Level, const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  const auto level = audio::NoiseReductionNamed(Level.toStdString());
+  if (!level) {
+    RefuseWord(remote_, call, "noise reduction", Level, audio::kNoiseReductionWords);
+    return;
+  }
+  remote_->ChangeAudio([level](audio::AudioSettings& settings) { settings.noise = *level; });
+}
+
+void ActionsAdaptor::SetChannel(const QString& Channel, const QDBusMessage& call) {
+  if (remote_->RefusedWhileBusy(call)) return;
+  const auto channel = audio::ChannelNamed(Channel.toStdString());
+  if (!channel) {
+    RefuseWord(remote_, call, "channel", Channel, audio::kChannelWords);
+    return;
+  }
+  remote_->ChangeAudio([channel](audio::AudioSettings& settings) { settings.channel = *channel; });
 }

@@ -37,7 +37,20 @@ class ActionsAdaptor : public QDBusAbstractAdaptor {
   // Opens the next unfinished recording of the open recording's folder (or of the folder last
   // opened from), as File Finished offers it; returns its path. An error when none is left.
   QString OpenNext(const QDBusMessage& call);
+  // The sound (the audio page): the volume one step up or down, within 0 to 400 %, answering
+  // with the volume reached; the volume in percent; speech levelling, noise reduction ("off",
+  // "low", "medium", "high"), the rumble cut and the channel heard ("both", "left", "right",
+  // "mono").
+  int VolumeUp(const QDBusMessage& call);
+  int VolumeDown(const QDBusMessage& call);
+  void SetVolume(int Percent, const QDBusMessage& call);
+  void SetLevelSpeech(bool On, const QDBusMessage& call);
+  void SetNoiseReduction(const QString& Level, const QDBusMessage& call);
+  void SetCutRumble(bool On, const QDBusMessage& call);
+  void SetChannel(const QString& Channel, const QDBusMessage& call);
 
  private:
+  int StepVolume(int percent, const QDBusMessage& call);
+
   RemoteControl* remote_;
 };

@@ -43,6 +43,16 @@ void MprisPlayerAdaptor::SetRate(double rate) {
   slider->setValue(static_cast<int>(std::lround(percent)));
 }
 
+double MprisPlayerAdaptor::Volume() const { return remote_->Volume(); }
+
+void MprisPlayerAdaptor::SetVolume(double volume) {
+  if (!std::isfinite(volume)) return;
+  const double percent = std::clamp(volume, 0.0, 4.0) * 100;
+  remote_->ChangeAudio([percent](audio::AudioSettings& settings) {
+    settings.volumePercent = audio::ClampedVolume(std::llround(percent));
+  });
+}
+
 QVariantMap MprisPlayerAdaptor::Metadata() const { return remote_->Metadata(); }
 
 qlonglong MprisPlayerAdaptor::Position() const { return remote_->PositionMicroseconds(); }

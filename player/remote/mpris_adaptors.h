@@ -68,9 +68,11 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
   // and a rate that is not a positive number is ignored.
   void SetRate(double rate);
   QVariantMap Metadata() const;
-  // The player has no volume of its own: always full, and a new value is ignored.
-  double Volume() const { return 1.0; }
-  void SetVolume(double /*volume*/) {}
+  // The playback volume, 1.0 the normal level, up to 4.0 (the audio page's 400 %).
+  double Volume() const;
+  // To the nearest percent; below 0 is 0 and above 4.0 is 4.0; a value that is no number is
+  // ignored.
+  void SetVolume(double volume);
   qlonglong Position() const;
   double MinimumRate() const { return 0.1; }
   double MaximumRate() const { return 2.0; }

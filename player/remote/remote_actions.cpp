@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "audio/audio_settings.h"
 #include "remote_names.h"
 
 namespace quillmark {
@@ -30,6 +31,17 @@ constexpr RemoteAction kActions[] = {
      "play at PERCENT of normal speed (10 to 200)"},
     {"open-next", "", kActionsInterface, "OpenNext",
      "open the folder's next unfinished recording"},
+    {"volume-up", "", kActionsInterface, "VolumeUp", "the volume up by 10 % (at most 400 %)"},
+    {"volume-down", "", kActionsInterface, "VolumeDown", "the volume down by 10 %"},
+    {"volume", "PERCENT", kActionsInterface, "SetVolume",
+     "the volume in percent of the normal level (0 to 400)"},
+    {"level-speech", "on|off", kActionsInterface, "SetLevelSpeech",
+     "bring quiet and loud talkers to one level"},
+    {"noise", audio::kNoiseReductionWords, kActionsInterface, "SetNoiseReduction",
+     "reduce steady noise (hiss, hum)"},
+    {"cut-rumble", "on|off", kActionsInterface, "SetCutRumble", "cut the rumble below speech"},
+    {"channel", audio::kChannelWords, kActionsInterface, "SetChannel",
+     "hear both channels, one in both ears, or both mixed to mono"},
 };
 
 constexpr std::size_t kHelpColumn = 22;

@@ -11,7 +11,9 @@ namespace quillmark {
 
 struct RemoteAction {
   std::string_view name;       // "bookmark"
-  std::string_view argument;   // the whole number it takes ("N"), or empty
+  // What it takes: a whole number ("N"), one of the words separated by '|' ("off|low|high";
+  // "on|off" is a yes or no), or nothing (empty).
+  std::string_view argument;
   std::string_view interface;  // the D-Bus interface of its method
   std::string_view method;
   std::string_view help;

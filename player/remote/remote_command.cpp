@@ -69,11 +69,23 @@ int SendRemoteAction(const QStringList& arguments, const QDBusConnection& bus) {
   if (action == nullptr) return Usage("no remote action " + arguments.first());
   const QString name = FromView(action->name);
   QVariantList callArguments;
-  if (!action->argument.empty()) {
+  const QString argument = FromView(action->argument);
+  if (argument.contains('|')) {
+    // One of the words; "on" and "off" go as yes and no.
+    const QStringList words = argument.split('|');
+    if (arguments.size() != 2 || !words.contains(arguments[1])) {
+      return Usage(name + " takes one of " + words.join(", "));
+    }
+    if (argument == "on|off") {
+      callArguments << (arguments[1] == "on");
+    } else {
+      callArguments << arguments[1];
+    }
+  } else if (!argument.isEmpty()) {
     bool isNumber = false;
     const int number = arguments.size() == 2 ? arguments[1].toInt(&isNumber) : 0;
     if (!isNumber) {
-      return Usage(name + " takes one whole number " + FromView(action->argument));
+      return Usage(name + " takes one whole number " + argument);
     }
     callArguments << number;
   } else if (arguments.size() != 1) {

@@ -36,6 +36,7 @@ RemoteControl::RemoteControl(Form1& form, const QDBusConnection& connection)
   connect(&form_, &Form1::PositionJumped, this, [this](double seconds) {
     emit Seeked(std::llround(std::max(0.0, seconds) * kMicroseconds));
   });
+  connect(&form_, &Form1::AudioSettingsChanged, this, &RemoteControl::PublishChanges);
 }
 
 RemoteControl::~RemoteControl() {
@@ -69,6 +70,16 @@ QString RemoteControl::PlaybackStatus() const {
 }
 
 double RemoteControl::Rate() const { return form_.SpeedSlide->value() / 100.0; }
+
+double RemoteControl::Volume() const {
+  return form_.AudioSettingsNow().volumePercent / double(audio::kNormalVolumePercent);
+}
+
+void RemoteControl::ChangeAudio(const std::function<void(audio::AudioSettings&)>& change) {
+  audio::AudioSettings settings = form_.AudioSettingsNow();
+  change(settings);
+  form_.SetAudioSettings(settings);
+}
 
 QDBusObjectPath RemoteControl::TrackId() const {
   if (!HasRecording()) return QDBusObjectPath(remote_names::kNoTrack);
@@ -138,6 +149,7 @@ QVariantMap RemoteControl::PlayerProperties() const {
   const bool open = HasRecording();
   return {{"PlaybackStatus", PlaybackStatus()},
           {"Rate", Rate()},
+          {"Volume", Volume()},
           {"Metadata", Metadata()},
           {"CanPlay", open},
           {"CanPause", open},

@@ -12,6 +12,8 @@
 #include <QVariantMap>
 #include <functional>
 
+#include "audio/audio_settings.h"
+
 class Form1;
 
 class RemoteControl : public QObject {
@@ -36,6 +38,8 @@ class RemoteControl : public QObject {
   QString PlaybackStatus() const;
   // The speed slider as a rate, 1.0 normal speed.
   double Rate() const;
+  // The volume of the audio page, 1.0 the normal level.
+  double Volume() const;
   QDBusObjectPath TrackId() const;
   QVariantMap Metadata() const;
   qlonglong PositionMicroseconds() const;
@@ -57,6 +61,9 @@ class RemoteControl : public QObject {
   // Runs `action` once the reply to the present call has gone out, for actions that may ask the
   // typist something (File Finished) or take a while (opening a recording).
   void RunAfterReply(std::function<void()> action);
+  // The window's sound settings, changed by `change` as the typist would change them.
+  void ChangeAudio(const std::function<void(audio::AudioSettings&)>& change);
+
  signals:
   // The window's position jumped (Form1::PositionJumped), in microseconds: MPRIS's Seeked.
   void Seeked(qlonglong position);

@@ -2,6 +2,7 @@
 // step back, the wind step, speed, the time code copy, File Finished, and going to a time code
 // the typist has selected in another program.
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -85,6 +86,42 @@ TEST_F(ActionsTest, SpeedInPercentWithinTheSlider) {
               remote_names::kErrorInvalidArgs);
   }
   EXPECT_EQ(form->SpeedSlide->value(), 50);
+}
+
+TEST_F(ActionsTest, SoundSettingsFromOutside) {
+  // Volume steps stop at 0 and 400 %, and answer with the volume reached.
+  EXPECT_EQ(client.CallAction("VolumeUp").arguments().value(0).toInt(), 110);
+  EXPECT_EQ(player.audio.volumePercent, 110);
+  ASSERT_TRUE(Succeeds("SetVolume", {395}));
+  EXPECT_EQ(client.CallAction("VolumeUp").arguments().value(0).toInt(), 400);
+  EXPECT_EQ(client.CallAction("VolumeUp").arguments().value(0).toInt(), 400);
+  ASSERT_TRUE(Succeeds("SetVolume", {5}));
+  EXPECT_EQ(client.CallAction("VolumeDown").arguments().value(0).toInt(), 0);
+  EXPECT_EQ(form->VolumeSlide->value(), 0);
+  EXPECT_EQ(form->VolumeLbl->text(), "0 %");
+
+  ASSERT_TRUE(Succeeds("SetLevelSpeech", {true}));
+  ASSERT_TRUE(Succeeds("SetNoiseReduction", {QString("medium")}));
+  ASSERT_TRUE(Succeeds("SetCutRumble", {true}));
+  ASSERT_TRUE(Succeeds("SetChannel", {QString("right")}));
+  EXPECT_TRUE(form->LevelSpeech->isChecked());
+  EXPECT_EQ(form->ReduceNoise->currentText(), "Medium");
+  EXPECT_TRUE(form->CutRumble->isChecked());
+  EXPECT_EQ(form->Channel->currentText(), "Right only");
+  const audio::AudioSettings set{0, true, audio::NoiseReduction::Medium, true,
+                                 audio::Channel::RightOnly};
+  EXPECT_EQ(player.audio, set);
+
+  // Anything else is refused and changes nothing.
+  for (const auto& [method, argument] : std::initializer_list<std::pair<const char*, QVariant>>{
+           {"SetVolume", 401}, {"SetVolume", -1}, {"SetNoiseReduction", QString("loud")},
+           {"SetNoiseReduction", QString("")}, {"SetChannel", QString("Left only")}}) {
+    const QDBusMessage reply = client.CallAction(method, {argument});
+    EXPECT_EQ(reply.errorName(), remote_names::kErrorInvalidArgs) << method;
+  }
+  EXPECT_EQ(client.CallAction("SetChannel", {QString("middle")}).errorMessage(),
+            "There is no channel \"middle\": it is one of both, left, right, mono");
+  EXPECT_EQ(player.audio, set);
 }
 
 TEST_F(ActionsTest, CopyTimeCodeAndFileFinished) {

@@ -118,6 +118,32 @@ TEST_F(MprisTest, PlayAndPauseFromOutsideAreThePlaySwitchPressedAndReleased) {
                                       "status Paused"}));
 }
 
+// Volume is the playback volume of the audio page, 1.0 the normal level: it reads back what was
+// set, and listeners hear of every change, from outside or in the window.
+TEST_F(MprisTest, VolumeIsThePlaybackVolume) {
+  PropertiesListener listener(client.bus());
+  EXPECT_EQ(client.PlayerProperty("Volume").toDouble(), 1.0);
+  const struct {
+    double set;
+    double reads;  // what it became
+  } cases[] = {{2.0, 2.0}, {0.37, 0.37}, {4.0, 4.0}, {9.5, 4.0}, {-1.0, 0.0},
+               {std::numeric_limits<double>::quiet_NaN(), 0.0}, {1.0, 1.0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.set);
+    EXPECT_NE(client.SetPlayerProperty("Volume", c.set).type(), QDBusMessage::ErrorMessage);
+    EXPECT_DOUBLE_EQ(client.PlayerProperty("Volume").toDouble(), c.reads);
+    const int percent = static_cast<int>(std::lround(c.reads * 100));
+    EXPECT_EQ(form->VolumeSlide->value(), percent);
+    EXPECT_EQ(player.audio.volumePercent, percent);
+    ASSERT_TRUE(WaitUntil([&] { return listener.Last("Volume") == c.reads; }));
+  }
+  form->VolumeSlide->setValue(250);
+  ASSERT_TRUE(WaitUntil([&] { return listener.Last("Volume") == 2.5; }));
+  EXPECT_EQ(Playerctl({"volume"}).out, "2.500000\n");
+  Playerctl({"volume", "0.8"});
+  EXPECT_EQ(form->VolumeSlide->value(), 80);
+}
+
 TEST_F(MprisTest, ListenersHearOfPlayStateSpeedAndRecording) {
   PropertiesListener listener(client.bus());
   OpenPaused("first.wav", 30, 0);

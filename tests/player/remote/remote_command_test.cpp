@@ -55,6 +55,36 @@ TEST_F(OutsidePrograms, RemoteSendsActionsToTheRunningWindow) {
   EXPECT_TRUE(form->Bookmark->isHidden());
 }
 
+TEST_F(OutsidePrograms, RemoteSetsTheSound) {
+  for (const QStringList& action :
+       {QStringList{"volume-up"}, QStringList{"volume-up"}, QStringList{"volume-down"},
+        QStringList{"level-speech", "on"}, QStringList{"noise", "high"},
+        QStringList{"cut-rumble", "on"}, QStringList{"channel", "mono"},
+        QStringList{"cut-rumble", "off"}}) {
+    const ProgramRun run = Remote(action);
+    EXPECT_EQ(run.exitCode, 0) << action.join(' ').toStdString() << ": " << run.err.toStdString();
+  }
+  const audio::AudioSettings set{110, true, audio::NoiseReduction::High, false,
+                                 audio::Channel::MonoMix};
+  EXPECT_EQ(player.audio, set);
+  EXPECT_EQ(Remote({"volume", "400"}).exitCode, 0);
+  EXPECT_EQ(player.audio.volumePercent, 400);
+
+  for (const QStringList& wrong : {QStringList{"noise", "loud"}, QStringList{"noise"},
+                                   QStringList{"level-speech", "yes"},
+                                   QStringList{"channel", "left", "right"}}) {
+    const ProgramRun run = Remote(wrong);
+    EXPECT_EQ(run.exitCode, 2) << wrong.join(' ').toStdString();
+    EXPECT_TRUE(run.err.contains(" takes one of ")) << run.err.toStdString();
+  }
+  EXPECT_TRUE(Remote({"noise", "loud"}).err.contains("noise off|low|medium|high"))
+      << "the usage names the words";
+  const ProgramRun loud = Remote({"volume", "500"});
+  EXPECT_EQ(loud.exitCode, 1);
+  EXPECT_TRUE(loud.err.contains("The volume is 0 to 400 percent, not 500")) << loud.err.toStdString();
+  EXPECT_EQ(player.audio.volumePercent, 400);
+}
+
 TEST_F(OutsidePrograms, RemoteSaysWhatIsWrongWithTheCommand) {
   for (const QStringList& wrong : {QStringList{"jump"}, QStringList{}, QStringList{"bookmark"},
                                    QStringList{"goto", "three"}, QStringList{"play", "now"}}) {
