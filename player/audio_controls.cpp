@@ -87,6 +87,12 @@ void Form1::CreateAudioControls() {
 
   AudioDone = Named(new QPushButton("Done", AudioPanel), "AudioDone", "Close audio settings");
   PlaceTwips(AudioDone, 3900, 1485, 1200, 330);
+
+  // A screen reader says what each list is by the caption beside it (a list's own name is the
+  // row it shows).
+  VolumeCaption->setBuddy(VolumeSlide);
+  NoiseCaption->setBuddy(ReduceNoise);
+  ChannelCaption->setBuddy(Channel);
 }
 
 void Form1::ConnectAudioHandlers() {
@@ -123,14 +129,18 @@ void Form1::SetAudioSettings(const audio::AudioSettings& settings) {
     CutRumble->setChecked(settings.cutRumble);
     Channel->setCurrentIndex(static_cast<int>(settings.channel));
   }
-  Audio_Change();
+  ApplyAudioSettings();
 }
 
-void Form1::Audio_Change() {
+void Form1::ApplyAudioSettings() {
   const audio::AudioSettings settings = AudioSettingsNow();
   VolumeLbl->setText(VolumeText(settings.volumePercent));
   MP1->setAudioSettings(settings);
   emit AudioSettingsChanged();
+}
+
+void Form1::Audio_Change() {
+  ApplyAudioSettings();
   Logo->setFocus();
 }
 

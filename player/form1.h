@@ -268,7 +268,8 @@ class Form1 : public QWidget {
   audio::AudioSettings AudioSettingsNow() const;
   // Onto the controls, whose handler applies them as a typist's change would.
   void SetAudioSettings(const audio::AudioSettings& settings);
-  // Any control of the audio page changed: the player gets the settings at once.
+  // Any control of the audio page changed: the player gets the settings at once, and the keys
+  // go back to Logo.
   void Audio_Change();
   void AudioBtn_Click();
   // Also when the options panel closes.
@@ -431,6 +432,9 @@ class Form1 : public QWidget {
   void ConnectAudioHandlers();
   void RestoreAudioSettings(const quillmark::StoredSettings& stored);
   void StoreAudioSettings(quillmark::StoredSettings& values) const;
+  // The controls' settings to the player and the remote's listeners; the focus stays where it
+  // is, so a change from outside never takes the keys from a field the typist is in.
+  void ApplyAudioSettings();
   // settings.cpp: the chosen or taught USB pedal, after the twelve lines, and back.
   void RestoreUsbPedal(const quillmark::StoredSettings& stored);
 

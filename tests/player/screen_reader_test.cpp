@@ -93,6 +93,7 @@ TEST_F(ScreenReaderTest, EveryControlInSightSaysWhatItIsInEveryState) {
       {"start-up, About panel as splash", [] {}},
       {"compact", [&] { form->Closebtn_Click(); }},
       {"options panel open", [&] { form->Settings_Click(); }},
+      {"audio page open", [&] { form->AudioBtn_Click(); }},
       {"diagnostic text shown", [&] { form->Dbgshow_MouseDown(2, 1, 0, 0); }},
       {"a row chosen in every list",
        [&] {

@@ -89,6 +89,9 @@ TEST_F(ActionsTest, SpeedInPercentWithinTheSlider) {
 }
 
 TEST_F(ActionsTest, SoundSettingsFromOutside) {
+  // The typist may be typing in the window: a change from outside leaves the keys where they are.
+  form->TCEntry->show();
+  form->TCEntry->setFocus();
   // Volume steps stop at 0 and 400 %, and answer with the volume reached.
   EXPECT_EQ(client.CallAction("VolumeUp").arguments().value(0).toInt(), 110);
   EXPECT_EQ(player.audio.volumePercent, 110);
@@ -111,6 +114,7 @@ TEST_F(ActionsTest, SoundSettingsFromOutside) {
   const audio::AudioSettings set{0, true, audio::NoiseReduction::Medium, true,
                                  audio::Channel::RightOnly};
   EXPECT_EQ(player.audio, set);
+  EXPECT_EQ(form->focusWidget(), form->TCEntry);
 
   // Anything else is refused and changes nothing.
   for (const auto& [method, argument] : std::initializer_list<std::pair<const char*, QVariant>>{
