@@ -21,7 +21,7 @@ namespace {
 // Video drawn through mpv's render API (OpenGL on the test's X display), no sound.
 class FormWithVideo : public FormWithMpv {
  protected:
-  MpvMediaPlayer::Output Output() const override { return {true, false, {}}; }
+  MpvMediaPlayer::Output Output() const override { return {true, false, {}, {}, 0}; }
   void SetUp() override {
     FormWithMpv::SetUp();
     const auto* video = dynamic_cast<const MpvVideoWidget*>(player->view());
@@ -76,7 +76,7 @@ TEST_F(FormWithVideo, PlaysInTheCompactWindowAndShowsItsPictureWhenTheAreaIs) {
 class FormWithoutSoundDevice : public FormWithMpv {
  protected:
   MpvMediaPlayer::Output Output() const override {
-    return {false, true, "alsa/quillmark-no-such-device"};
+    return {false, true, "alsa/quillmark-no-such-device", {}, 0};
   }
 };
 

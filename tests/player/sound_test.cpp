@@ -8,6 +8,7 @@
 #include <QSlider>
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "platform/media_player.h"
 #include "support/sound.h"
@@ -57,6 +58,13 @@ long DelayOf(const std::vector<float>& recording, const std::vector<float>& hear
 
 class SoundTest : public SoundThroughWindow {
  protected:
+  // Kept with the test's result (--gtest_output=xml), for the record of what was measured.
+  void Measured(const std::string& what, std::initializer_list<double> values) {
+    std::string text;
+    for (const double value : values) text += (text.empty() ? "" : " ") + std::to_string(value);
+    RecordProperty(what, text);
+  }
+
   // The talk and the pauses of the spoken sentences where they are heard.
   Spans Talk(const Sound& heard, long delay) const {
     return test_sound::Shifted(Spoken().talk, delay, heard.Frames());
@@ -96,6 +104,7 @@ TEST_F(SoundTest, OneChannelIsHeardInBothEars) {
       const std::vector<float>& samples = heard.channels[ear];
       // The tone alone sounds in the pauses; a tone that is gone is 40 dB down at least.
       const double toneHeard = test_sound::ToneDb(samples, heard.rate, 1000, Pauses(heard, delay));
+      Measured("channel" + std::to_string(static_cast<int>(c.channel)) + "-ear" + std::to_string(ear) + "-tone", {toneHeard});
       if (c.toneDb[ear] == kGone) {
         EXPECT_LE(toneHeard, -20 - 40);
       } else {
@@ -130,6 +139,8 @@ TEST_F(SoundTest, LevelSpeechBringsQuietAndLoudTalkToOneLevel) {
       EXPECT_NEAR(test_sound::RmsDb(ear, Talk(levelled, delay)), kLevelledSpeechDb, 4);
     }
     EXPECT_LE(test_sound::Peak(levelled), 1.0f);
+    Measured("level" + std::to_string(static_cast<int>(talkDb)),
+             {test_sound::RmsDb(levelled.channels[0], Talk(levelled, delay)), test_sound::Peak(levelled)});
   }
 }
 
@@ -154,7 +165,10 @@ TEST_F(SoundTest, ReduceNoiseTakesTheHissOutOfThePausesAndKeepsTheTalk) {
     } else {
       EXPECT_LE(pauses, pausesBefore + 0.5) << "a stronger level reduces no less";
     }
-    if (level == NoiseReduction::High) EXPECT_LE(pauses, -35 - 10);
+    if (level == NoiseReduction::High) {
+      EXPECT_LE(pauses, -35 - 10);
+    }
+    Measured("noise" + std::to_string(static_cast<int>(level)), {talk, pauses});
     pausesBefore = pauses;
   }
 }
@@ -194,6 +208,7 @@ TEST_F(SoundTest, VolumeRaisesByItsFactorAndTheLimiterKeepsPeaksInside) {
     } else {
       EXPECT_NEAR(heardDb - normalDb, gainDb, 0.5);
     }
+    Measured("volume" + std::to_string(percent), {heardDb - normalDb});
   }
 
   // A loud recording, its peaks just below full scale, at four times the level.
@@ -205,6 +220,7 @@ TEST_F(SoundTest, VolumeRaisesByItsFactorAndTheLimiterKeepsPeaksInside) {
   const Sound heard = Render(Stereo(loud, loud), settings);
   ASSERT_EQ(heard.channels.size(), 2u);
   EXPECT_LE(test_sound::Peak(heard), 1.0f);
+  Measured("volume400-peak", {test_sound::Peak(heard)});
   // Held below full scale, not turned down below the recording's own level.
   EXPECT_GE(test_sound::RmsDb(heard.channels[0], Talk(heard, delay)),
             test_sound::RmsDb(loud, Spoken().talk) - 0.5);
@@ -305,10 +321,13 @@ TEST_F(SoundTest, ChangesWhilePlayingLoseNoSoundAndKeepThePosition) {
   }
   ASSERT_EQ(heardAt.size(), clickAt.size()) << "a click lost or heard twice";
   const long delay = static_cast<long>(heardAt[0]) - static_cast<long>(clickAt[0]);
+  long mostMoved = 0;
   for (std::size_t k = 0; k < clickAt.size(); ++k) {
     const long moved = static_cast<long>(heardAt[k]) - static_cast<long>(clickAt[k]) - delay;
     EXPECT_LE(std::abs(moved), kFrameSeconds * rate) << "click " << k << " moved " << moved;
+    mostMoved = std::max(mostMoved, std::abs(moved));
   }
+  Measured("most-moved-frames", {double(mostMoved)});
   // No gap: the tone never falls silent for 2 ms, after what the filters hold back at the start.
   const std::size_t gap = static_cast<std::size_t>(rate) / 500;
   std::size_t silent = 0;
