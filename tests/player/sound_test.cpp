@@ -246,12 +246,7 @@ TEST_F(SoundTest, TheEndOfTheRecordingWithEverySettingPlaysOutCleanly) {
   MpvMediaPlayer player(MpvMediaPlayer::Headless());
   FakeFileDialog dialog;
   FakeMessageBoxes messages;
-  FormPlatform platform;
-  platform.player = &player;
-  platform.fileDialog = &dialog;
-  platform.messageBoxes = &messages;
-  platform.saveSettings = false;
-  Form1 form(platform);
+  Form1 form(PlatformWith(player, dialog, messages));
   dialog.answers << path;
   form.Fileopen_Click();
   ASSERT_TRUE(WaitUntil([&] { return player.playState() == MediaPlayer::kPaused && player.duration() > 0; }));

@@ -47,13 +47,7 @@ class SoundThroughWindow : public ::testing::Test {
       }
       FakeFileDialog dialog;
       FakeMessageBoxes messages;
-      FormPlatform platform;
-      platform.player = &player;
-      platform.fileDialog = &dialog;
-      platform.messageBoxes = &messages;
-      platform.programFolder = dir.path();
-      platform.saveSettings = false;
-      Form1 form(platform);
+      Form1 form(PlatformWith(player, dialog, messages));
       form.Timer2->stop();
       form.SetAudioSettings(settings);
       dialog.answers << in;
@@ -75,6 +69,17 @@ class SoundThroughWindow : public ::testing::Test {
       form.close();
     }  // the player closes the file
     return test_sound::ReadWave(out);
+  }
+
+  // The window's platform on `player`, saving no settings.
+  FormPlatform PlatformWith(MediaPlayer& player, FakeFileDialog& dialog, FakeMessageBoxes& messages) {
+    FormPlatform platform;
+    platform.player = &player;
+    platform.fileDialog = &dialog;
+    platform.messageBoxes = &messages;
+    platform.programFolder = dir.path();
+    platform.saveSettings = false;
+    return platform;
   }
 
   QTemporaryDir dir;
