@@ -41,7 +41,7 @@ constexpr RemoteAction kActions[] = {
      "reduce steady noise (hiss, hum)"},
     {"cut-rumble", "on|off", kActionsInterface, "SetCutRumble", "cut the rumble below speech"},
     {"channel", audio::kChannelWords, kActionsInterface, "SetChannel",
-     "hear both channels, one in both ears, or both mixed to mono"},
+     "both as recorded, one in both ears, or mono"},
 };
 
 constexpr std::size_t kHelpColumn = 22;
