@@ -73,10 +73,7 @@ class SoundThroughWindow : public ::testing::Test {
 
   // The window's platform on `player`, saving no settings.
   FormPlatform PlatformWith(MediaPlayer& player, FakeFileDialog& dialog, FakeMessageBoxes& messages) {
-    FormPlatform platform;
-    platform.player = &player;
-    platform.fileDialog = &dialog;
-    platform.messageBoxes = &messages;
+    FormPlatform platform(player, dialog, messages);
     platform.programFolder = dir.path();
     platform.saveSettings = false;
     return platform;
