@@ -340,6 +340,11 @@ void MpvMediaPlayer::HandleEvent(const mpv_event& event) {
 }
 
 void MpvMediaPlayer::Started() {
+  if (duration_ <= 0 && DemuxerFoundNothing()) {
+    GiveUp("It holds no sound or picture to play.");
+    StateMayHaveChanged();
+    return;
+  }
   double first = 0;
   mpv_get_property(mpv_, mpv_names::kTimePos, MPV_FORMAT_DOUBLE, &first);
   // The recording's channels are known now. A mono one changes the filters, which already hold
@@ -375,6 +380,29 @@ void MpvMediaPlayer::Failed(const mpv_event_end_file& end) {
   // A playlist: mpv would go on to play what it names.
   if (end.reason == MPV_END_FILE_REASON_REDIRECT) GiveUp("It is a playlist, not a recording.");
   StateMayHaveChanged();
+}
+
+bool MpvMediaPlayer::DemuxerFoundNothing() const {
+  mpv_node state;
+  if (mpv_get_property(mpv_, mpv_names::kDemuxerCacheState, MPV_FORMAT_NODE, &state) < 0) {
+    return false;
+  }
+  bool atEnd = false;
+  int64_t bytes = -1;
+  if (state.format == MPV_FORMAT_NODE_MAP) {
+    const mpv_node_list* fields = state.u.list;
+    for (int i = 0; i < fields->num; ++i) {
+      const mpv_node& value = fields->values[i];
+      if (std::strcmp(fields->keys[i], "eof") == 0 && value.format == MPV_FORMAT_FLAG) {
+        atEnd = value.u.flag != 0;
+      } else if (std::strcmp(fields->keys[i], "total-bytes") == 0 &&
+                 value.format == MPV_FORMAT_INT64) {
+        bytes = value.u.int64;
+      }
+    }
+  }
+  mpv_free_node_contents(&state);
+  return atEnd && bytes == 0;
 }
 
 void MpvMediaPlayer::GiveUp(const QString& reason) {

@@ -71,6 +71,9 @@ class MpvMediaPlayer : public MediaPlayer {
   // The recording's first frame is known: positions count from it from now on.
   void Started();
   void Failed(const mpv_event_end_file& end);
+  // The demuxer reached the file's end without reading a single packet: a file with no samples,
+  // which the filters' padding would otherwise play as a moment of silence.
+  bool DemuxerFoundNothing() const;
   // The recording is let go and reported by MediaError with `reason`.
   void GiveUp(const QString& reason);
   void SoundOutputChanged(const char* output);

@@ -13,6 +13,8 @@ inline constexpr const char* kCurrentAudioOutput = "current-ao";
 inline constexpr const char* kFirstPlaylistEntryId = "playlist/0/id";
 // The number of channels the decoder delivers.
 inline constexpr const char* kSourceChannels = "audio-params/channel-count";
+// What the demuxer has read ahead: a map with "eof" and "total-bytes" among its fields.
+inline constexpr const char* kDemuxerCacheState = "demuxer-cache-state";
 
 // Options set before initialisation
 inline constexpr const char* kVo = "vo";

@@ -97,7 +97,7 @@ TEST_F(FormWithoutSoundDevice, PlaysSilentlyAndSaysSoOnce) {
 // player's sound goes to it alone (PULSE_SERVER names its socket). Started and killed by the test.
 class FormWithSoundServer : public FormWithMpv {
  protected:
-  MpvMediaPlayer::Output Output() const override { return {false, true, "pulse"}; }
+  MpvMediaPlayer::Output Output() const override { return {false, true, "pulse", {}, 0}; }
   void SetUp() override {
     ASSERT_TRUE(serverDir.isValid());
     qputenv("PULSE_SERVER", ("unix:" + serverDir.filePath("native")).toUtf8());
