@@ -147,8 +147,9 @@ bool WriteMedia(const QString& path, const char* container, AVCodecID video, AVC
       });
   Stream picture, sound;
   const bool withPicture = video != AV_CODEC_ID_NONE;
+  const bool withSound = audio != AV_CODEC_ID_NONE;
   if ((withPicture && !OpenEncoder(file, picture, video, true)) ||
-      !OpenEncoder(file, sound, audio, false)) {
+      (withSound && !OpenEncoder(file, sound, audio, false))) {
     ADD_FAILURE() << "cannot set up the encoders for " << name;
     return false;
   }
@@ -158,7 +159,7 @@ bool WriteMedia(const QString& path, const char* container, AVCodecID video, AVC
     return false;
   }
   const int64_t frames = std::lround(seconds * kFrameRate);
-  const int64_t samples = std::lround(seconds * kSampleRate);
+  const int64_t samples = withSound ? std::lround(seconds * kSampleRate) : 0;
   bool ok = true;
   // Interleaved by time: whichever stream is behind gets its next frame.
   while (ok && ((withPicture && picture.next < frames) || sound.next < samples)) {
@@ -178,7 +179,7 @@ bool WriteMedia(const QString& path, const char* container, AVCodecID video, AVC
     }
   }
   if (ok && withPicture) ok = Encode(file, picture, nullptr);
-  if (ok) ok = Encode(file, sound, nullptr);
+  if (ok && withSound) ok = Encode(file, sound, nullptr);
   if (!ok || av_write_trailer(file) < 0) {
     ADD_FAILURE() << "cannot encode " << name;
     return false;
@@ -193,6 +194,10 @@ bool WriteVideo(const QString& path, double seconds) {
     return WriteMedia(path, "asf", AV_CODEC_ID_WMV2, AV_CODEC_ID_WMAV2, seconds);
   }
   return WriteMedia(path, "avi", AV_CODEC_ID_MPEG4, AV_CODEC_ID_PCM_S16LE, seconds);
+}
+
+bool WriteSilentVideo(const QString& path, double seconds) {
+  return WriteMedia(path, "avi", AV_CODEC_ID_MPEG4, AV_CODEC_ID_NONE, seconds);
 }
 
 bool WriteWma(const QString& path, double seconds) {

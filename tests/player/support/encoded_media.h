@@ -12,6 +12,9 @@ namespace test_media {
 // sound). Fails the test (and returns false) when it cannot be written.
 bool WriteVideo(const QString& path, double seconds);
 
+// The same moving picture as an AVI file with no sound stream at all.
+bool WriteSilentVideo(const QString& path, double seconds);
+
 // `seconds` of a 440 Hz tone as a WMA file (WMA version 2 in ASF).
 bool WriteWma(const QString& path, double seconds);
 
