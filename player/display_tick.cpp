@@ -84,4 +84,6 @@ void Form1::Timer1_Timer() {
   ShowField(TCFrame, fields.frames, true);
   // A screen reader hears the time code as one text, once per change of the display.
   timeCodeReadout_->AnnounceChange();
+
+  Waveform_Tick(position);
 }

@@ -8,6 +8,7 @@
 #include <QToolButton>
 
 #include "accessibility/readout.h"
+#include "envelope_job.h"
 #include "platform/media_player.h"
 #include "twips.h"
 
@@ -29,7 +30,10 @@ Form1::Form1(const FormPlatform& platform, QWidget* parent)
   Timer2->start();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+  // The envelope's thread ends by itself once it sees this; nothing waits for it.
+  if (waveformJob_) waveformJob_->Cancel();
+}
 
 FormPlatform FormPlatform::ForUser(MediaPlayer& mediaPlayer, FileDialog& dialog,
                                    MessageBoxes& boxes) {
@@ -73,9 +77,11 @@ void Form1::ConnectHandlers() {
   ConnectUsbPedalHandlers();
   ConnectQueueHandlers();
   ConnectAudioHandlers();
+  ConnectWaveformHandlers();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+  if (waveformJob_) waveformJob_->Cancel();
   if (!unloaded_) Form_Unload();
   event->accept();
 }

@@ -14,6 +14,7 @@
 
 #include "audio/audio_settings.h"
 #include "chunk_scanner.h"
+#include "envelope_decoder.h"
 #include "form_widgets.h"
 #include "kept_places.h"
 #include "platform/announcing_message_boxes.h"
@@ -36,11 +37,15 @@ class SerialControl;
 struct CommNotice;
 class UsbPedalControl;
 class Clipboard;
+class WaveformStrip;
 namespace quillmark {
 struct StoredSettings;
 }
 namespace accessibility {
 class Readout;
+}
+namespace waveform {
+class EnvelopeJob;
 }
 
 // What the window talks to outside itself.
@@ -77,6 +82,8 @@ struct FormPlatform {
   // Where the window keeps what it learns while used (where each recording was left off):
   // UserStateFolder(). Empty: nothing is kept or looked up.
   QString stateFolder;
+  // Where computed waveforms are kept between runs (WaveformCacheFolder()); empty: not kept.
+  QString cacheFolder;
 };
 
 // Where the user's settings live: QStandardPaths' configuration folder for this application,
@@ -87,6 +94,8 @@ QString UserSettingsFolder();
 void SetApplicationIdentity();
 // $XDG_STATE_HOME/quillmark, or ~/.local/state/quillmark when that is not set.
 QString UserStateFolder();
+// Where computed waveforms are kept: ~/.cache/quillmark (under $XDG_CACHE_HOME when that is set).
+QString WaveformCacheFolder();
 
 class Form1 : public QWidget {
   Q_OBJECT
@@ -275,6 +284,22 @@ class Form1 : public QWidget {
   // Also when the options panel closes.
   void AudioDone_Click();
   void VolumeLbl_DblClick();
+  // ---- Position bar with the recording's waveform (waveform_connections.cpp) ----
+  // Shows or hides the bar; the window grows or shrinks by its band.
+  void ShowWaveform_Click();
+  // The open recording's envelope, computed afresh or taken from the cache; none while nothing
+  // is open or the bar is hidden. Any computation under way is cancelled, without waiting.
+  void StartWaveform();
+  // From the display tick: the bar's length, play position, bookmarks and progress.
+  void Waveform_Tick(double position);
+  // A click, drag or assistive tool chose `seconds`: the player moves there.
+  void Waveform_PositionChosen(double seconds);
+  // Up and Down zoom the bar in and out; true when the key was one of them.
+  bool Waveform_KeyDown(int keyCode, int shift);
+  // The twips the bar adds to the window's height; 0 while it is hidden.
+  int WaveformHeight() const;
+  WaveformStrip* Waveform;
+  QCheckBox* ShowWaveform;
 
   // ---- Platform components ----
   MediaPlayer* const MP1;
@@ -443,6 +468,20 @@ class Form1 : public QWidget {
   void NameControlsForScreenReaders();
   // The time code window's one text; the display tick announces its changes.
   std::unique_ptr<accessibility::Readout> timeCodeReadout_;
+
+  // waveform_connections.cpp: the bar and its option made, connected and laid out; the option's
+  // line after the twelve, read and written.
+  void CreateWaveform();
+  void ConnectWaveformHandlers();
+  void PlaceWaveform();
+  void RestoreWaveformSetting(const quillmark::StoredSettings& stored);
+  void StoreWaveformSetting(quillmark::StoredSettings& values) const;
+  std::shared_ptr<waveform::EnvelopeJob> waveformJob_;
+  waveform::Outcome waveformOutcome_ = waveform::Outcome::Running;
+  bool waveformShown_ = true;
+  // What the pointer's time code was last counted with.
+  double waveformOffset_ = 0;
+  QString waveformCaption_;
 
   // open_media.cpp: every per-recording value back to its value before a recording is read, and
   // every caption that describes a recording emptied

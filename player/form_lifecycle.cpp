@@ -29,7 +29,7 @@ void Form1::Form_Load() {
   Aboutscreen->raise();
 
   MoveTwips(Options, 10, TopTwips(Logo) + HeightTwips(Logo));
-  SetSize(5400, 2175);
+  SetSize(5400, 2175 + WaveformHeight());
   FitMinimumSize();
 
   DEFAULTTC->addItems({"30.000", "29.970", "24.000", "25.000", "23.976"});

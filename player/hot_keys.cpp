@@ -84,6 +84,9 @@ void Form1::Logo_KeyDown(int& KeyCode, int& Shift) {
       SetBookmark(n);
     }
   }
+
+  // Keys no transport or bookmark uses zoom the position bar.
+  if (Waveform_KeyDown(KeyCode, Shift)) KeyCode = 0;
 }
 
 void Form1::Logo_KeyUp(int /*KeyCode*/, int /*Shift*/) {

@@ -39,7 +39,8 @@ void Form1::Form_Resize() {
   // options panel reaches down to where it would go does it stay at the foot of the strip, where
   // the compact window has it, above the panel.
   const int nameHeight = HeightTwips(TCLabel) + 20;
-  int timeCodeTop = height - HeightTwips(TCWin) - 540;
+  // The position bar, while it shows, takes the foot of the window below the time code.
+  int timeCodeTop = height - HeightTwips(TCWin) - 540 - WaveformHeight();
   if (!Options->isHidden() &&
       timeCodeTop - nameHeight < TopTwips(Options) + HeightTwips(Options)) {
     timeCodeTop = kCompactHeight - HeightTwips(TCWin) - 540;
@@ -66,6 +67,7 @@ void Form1::Form_Resize() {
   TmpLbl->setText(QString::number(height));
   SetTopTwips(TChilight, TopTwips(TCWin) - 30);
   SetTopTwips(CopyTC, TopTwips(TCWin) + 50);
+  PlaceWaveform();
 }
 
 void Form1::changeEvent(QEvent* event) {
@@ -78,7 +80,8 @@ void Form1::FitMinimumSize() {
   // minimised window keeps its size until it is restored.
   const bool panel = !Options->isHidden() && WindowState() != 1;
   setMinimumSize(Px(kCompactWidth - kFrameWidthTwips),
-                 Px(kCompactHeight - kFrameHeightTwips + (panel ? HeightTwips(Options) : 0)));
+                 Px(kCompactHeight - kFrameHeightTwips + WaveformHeight() +
+                    (panel ? HeightTwips(Options) : 0)));
 }
 
 void Form1::Settings_Click() {
@@ -113,9 +116,9 @@ void Form1::Settings_Click() {
 void Form1::Videosize_Click() {
   if (WindowState() == 0 && Options->isHidden()) {
     if (Width() > kVideoSizeThreshold) {
-      SetSize(kCompactWidth, kCompactHeight);
+      SetSize(kCompactWidth, kCompactHeight + WaveformHeight());
     } else if (Width() < kVideoSizeThreshold) {
-      SetSize(kVideoWidth, kVideoHeight);
+      SetSize(kVideoWidth, kVideoHeight + WaveformHeight());
     }
   }
   Logo->setFocus();

@@ -67,6 +67,7 @@ int RunWindow(QApplication& app, const QString& file, bool newInstance) {
   platform.clipboard = &clipboard;
   // Where each recording was left off: the program's own, not --probe's.
   platform.stateFolder = UserStateFolder();
+  platform.cacheFolder = WaveformCacheFolder();
   Form1 form(platform);
   dialog.SetParent(&form);
   messages.SetParent(&form);

@@ -109,6 +109,7 @@ void Form1::LoadSettings() {
     if (resume->second == "0" || resume->second == "1") ResumeOn->setChecked(resume->second == "1");
   }
   RestoreAudioSettings(stored);
+  RestoreWaveformSetting(stored);
 }
 
 void Form1::SaveSettings() {
@@ -137,6 +138,7 @@ void Form1::SaveSettings() {
   if (!cdlg1->InitDir.isEmpty()) values.named[kLastFolder] = cdlg1->InitDir.toStdString();
   if (!ResumeOn->isChecked()) values.named[kResume] = "0";
   StoreAudioSettings(values);
+  StoreWaveformSetting(values);
   if (platform_.settingsFolder.isEmpty()) return;
   // The file is replaced whole or not at all; only a refused folder is worth telling, and the
   // box names it.

@@ -12,9 +12,9 @@ int VirtualKeyCode(int qtKey) {
     case Qt::Key_Escape: return vk::kEscape;
     case Qt::Key_Space: return vk::kSpace;
     case Qt::Key_Left: return vk::kLeft;
-    case Qt::Key_Up: return 38;
+    case Qt::Key_Up: return vk::kUp;
     case Qt::Key_Right: return vk::kRight;
-    case Qt::Key_Down: return 40;
+    case Qt::Key_Down: return vk::kDown;
     case Qt::Key_MediaPlay:
     case Qt::Key_MediaPause:
     case Qt::Key_MediaTogglePlayPause: return vk::kMediaPlayPause;

@@ -16,7 +16,8 @@ using StartUp = FormTest;
 TEST_F(StartUp, WindowControlsAndState) {
   EXPECT_EQ(form->windowTitle(), "Quillmark");
   EXPECT_EQ(form->Width(), 5400);
-  EXPECT_EQ(form->Height(), 2175);
+  // The compact window, with the position bar's band below it.
+  EXPECT_EQ(form->Height(), 2175 + form->WaveformHeight());
   EXPECT_EQ(form->Duration->text(), "");
   EXPECT_EQ(LeftTwips(form->TCEntry), 15);
   EXPECT_EQ(TopTwips(form->TCEntry), 0);
@@ -112,12 +113,12 @@ TEST_F(StartUp, CloseButtonHidesTheOptionsAndShrinksANormalWindow) {
   form->show();
   form->Options->show();
   form->SetHeight(form->Height() + HeightTwips(form->Options));
-  ASSERT_EQ(form->Height(), 2175 + HeightTwips(form->Options));
+  ASSERT_EQ(form->Height(), 2175 + form->WaveformHeight() + HeightTwips(form->Options));
   form->TCEntry->setFocus();
 
   form->Closemenu_Click();
   EXPECT_FALSE(form->Options->isVisible());
-  EXPECT_EQ(form->Height(), 2175);
+  EXPECT_EQ(form->Height(), 2175 + form->WaveformHeight());
   EXPECT_EQ(TopTwips(player.view()), SnapToPixel(HeightTwips(form->Logo) + 100));
   EXPECT_EQ(form->focusWidget(), form->Logo);
 }

@@ -21,10 +21,13 @@
 
 namespace {
 
+// The window's own rules, on the window without the position bar (as "Show Waveform" unticked
+// leaves it); the bar's band is checked with the bar.
 class Layout : public FormTest {
  protected:
   void SetUp() override {
     FormTest::SetUp();
+    form->ShowWaveform->setChecked(false);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
   }

@@ -4,8 +4,10 @@
 // with its name, highlight and copy button stays in sight and in reach of the mouse. ctest runs
 // this program at scale 1 and again with QT_SCALE_FACTOR=2.
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QTest>
 #include <QToolButton>
 
@@ -13,6 +15,7 @@
 #include "support/layout_check.h"
 #include "support/wait.h"
 #include "twips.h"
+#include "waveform_strip.h"
 
 namespace {
 
@@ -150,13 +153,62 @@ TEST_F(WindowLook, DraggedSizes) {
   // with the panel below it.
   form->SetSize(3000, 1000);
   EXPECT_EQ(form->Width(), 5400);
-  EXPECT_EQ(form->Height(), 2175 + HeightTwips(form->Options));
+  EXPECT_EQ(form->Height(), 2175 + form->WaveformHeight() + HeightTwips(form->Options));
   ExpectLooksRight("dragged small, panel open");
   ExpectAudioPageLooksRight("dragged small");
   form->Settings_Click();
   form->SetSize(3000, 1000);
   EXPECT_EQ(form->Width(), 5400);
+  EXPECT_EQ(form->Height(), 2175 + form->WaveformHeight());
+}
+
+// The position bar across the foot of the window in each state, with its own texts showing (the
+// pointer's time code, a note in place of the waveform); and every state again without it.
+TEST_F(WindowLook, PositionBarShownAndHidden) {
+  const auto withBarTexts = [&](const std::string& state) {
+    SCOPED_TRACE(state);
+    ASSERT_TRUE(form->Waveform->isVisible());
+    // Across the whole width, below the time code and the picture, inside the window.
+    const QRect bar = form->Waveform->geometry();
+    EXPECT_EQ(bar.left(), 0);
+    EXPECT_EQ(bar.right(), form->width() - 1);
+    EXPECT_LE(bar.bottom(), form->height() - 1);
+    EXPECT_GT(bar.top(), form->TCWin->geometry().bottom());
+    const QRect picture = player.view()->geometry();
+    if (form->Options->isHidden() && !picture.isEmpty()) EXPECT_GT(bar.top(), picture.bottom());
+    form->Waveform->SetNote("The sound of this recording cannot be read");
+    form->Waveform->Tick(7200, 0, {});
+    // Straight to the bar: at twice the scale the tall window reaches below the virtual screen.
+    const QPointF corner(form->Waveform->width() - 2, 5);
+    QMouseEvent move(QEvent::MouseMove, corner, form->Waveform->mapToGlobal(corner), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(form->Waveform, &move);
+    ASSERT_FALSE(form->Waveform->pointerTimeCode().isEmpty());
+    ExpectLooksRight(state + ", bar texts showing");
+    form->Waveform->SetNote(QString());
+  };
+  withBarTexts("compact");
+  form->Videosize_Click();
+  EXPECT_EQ(form->Height(), 7620 + form->WaveformHeight());
+  withBarTexts("video size");
+  form->Videosize_Click();
+  form->Settings_Click();
+  withBarTexts("compact, panel open");
+  form->Settings_Click();
+  Maximise();
+  withBarTexts("maximised");
+  form->setWindowState(Qt::WindowNoState);
+  ASSERT_TRUE(WaitUntil([&] { return form->WindowState() == 0; }));
+  form->SetSize(5400, 2175 + form->WaveformHeight());
+
+  form->ShowWaveform->setChecked(false);
   EXPECT_EQ(form->Height(), 2175);
+  ExpectLooksRight("compact, bar hidden");
+  form->Videosize_Click();
+  EXPECT_EQ(form->Height(), 7620);
+  ExpectLooksRight("video size, bar hidden");
+  Maximise();
+  ExpectLooksRight("maximised, bar hidden");
 }
 
 TEST_F(WindowLook, Maximised) {
