@@ -14,8 +14,15 @@ class WaveformAccessible : public QAccessibleWidget, public QAccessibleValueInte
   QString text(QAccessible::Text t) const override {
     if (t == QAccessible::Name) return "Position";
     if (t == QAccessible::Value) return QString::number(strip()->shownPosition(), 'f', 1);
+    // Why there is no waveform, when there is none.
+    if (t == QAccessible::Description && !strip()->note().isEmpty()) return strip()->note();
     return QAccessibleWidget::text(t);
   }
+
+  // One control: the note and the pointer's time drawn on it are not controls of their own.
+  int childCount() const override { return 0; }
+  QAccessibleInterface* child(int) const override { return nullptr; }
+  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
 
   void* interface_cast(QAccessible::InterfaceType type) override {
     if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);

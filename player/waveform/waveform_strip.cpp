@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "waveform_accessible.h"
@@ -211,16 +212,39 @@ void WaveformStrip::Draw(QPainter& painter) {
   }
 
   if (view_.span() > 0) {
-    for (int n = 1; n <= kBookmarks; ++n) {
-      const double at = bookmarks_[n - 1];
-      if (!(at > 0) || at < view_.start() || at > view_.start() + view_.span()) continue;
-      const int x = XOf(at);
-      painter.fillRect(QRect(x, 0, 1, h), kMark);
-      const QImage& mark = marks_[n - 1];
-      const int markWidth = static_cast<int>(mark.width() / marksRatio_);
-      painter.drawImage(QPoint(std::clamp(x - markWidth / 2, 0, std::max(0, w - markWidth)), 0), mark);
-    }
+    DrawMarks(painter);
     if (played >= 0 && played < w) painter.fillRect(QRect(played - 1, 0, 2, h), kPlayLine);
+  }
+}
+
+void WaveformStrip::DrawMarks(QPainter& painter) const {
+  // The marks in view from left to right; a number that would cover the one before it goes a
+  // row lower, so that close bookmarks stay readable.
+  struct Shown {
+    int x;
+    int n;
+  };
+  std::array<Shown, kBookmarks> shown;
+  int count = 0;
+  for (int n = 1; n <= kBookmarks; ++n) {
+    const double at = bookmarks_[n - 1];
+    if (!(at > 0) || at < view_.start() || at > view_.start() + view_.span()) continue;
+    shown[count++] = {XOf(at), n};
+  }
+  std::sort(shown.begin(), shown.begin() + count,
+            [](const Shown& a, const Shown& b) { return a.x < b.x; });
+  const int w = width();
+  std::array<int, 2> rowEnds{INT_MIN, INT_MIN};
+  for (int i = 0; i < count; ++i) {
+    const auto [x, n] = shown[i];
+    painter.fillRect(QRect(x, 0, 1, height()), kMark);
+    const QImage& mark = marks_[n - 1];
+    const int markWidth = static_cast<int>(mark.width() / marksRatio_);
+    const int markHeight = static_cast<int>(mark.height() / marksRatio_);
+    const int left = std::clamp(x - markWidth / 2, 0, std::max(0, w - markWidth));
+    const int row = left <= rowEnds[0] && left > rowEnds[1] ? 1 : 0;
+    rowEnds[row] = left + markWidth;
+    painter.drawImage(QPoint(left, row * markHeight), mark);
   }
 }
 

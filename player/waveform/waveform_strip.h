@@ -87,6 +87,7 @@ class WaveformStrip : public QWidget {
   void RefreshPeaks();
   // The numbered marks, made again for the present font and pixel ratio.
   void MakeMarks();
+  void DrawMarks(QPainter& painter) const;
   void ShowPointerTime(double x);
   void HidePointerTime();
   int XOf(double seconds) const;
