@@ -246,7 +246,8 @@ TEST_F(EnvelopeCaching, ACorruptCacheFileIsIgnoredAndReplaced) {
   QByteArray flipped = stored;
   flipped[flipped.size() / 2] = static_cast<char>(flipped[flipped.size() / 2] ^ 0x40);
   QByteArray claimsMore = stored;
-  claimsMore[stored.size() - 8 - 4 * 300 - 8 + 1] = 0x7f;  // the pair count, far beyond the file
+  // The pair count, far beyond the file.
+  claimsMore[stored.size() - 8 - 4 * static_cast<qsizetype>(good.size()) - 8 + 1] = 0x7f;
   const QByteArray damaged[] = {stored.left(stored.size() - 10), flipped, claimsMore,
                                 QByteArray(), QByteArray("QMENVLP1").repeated(40),
                                 stored.mid(8)};

@@ -84,6 +84,7 @@ TEST_F(Strip, DrawsTheBurstAtItsPlaceAndHeightTintedWherePlayed) {
 TEST_F(Strip, BookmarksAreNumberedMarksAtTheirPlaces) {
   ShowBurst();
   marks[2] = 1.0;   // F3
+  marks[4] = 1.06;  // F5, close after it
   marks[11] = 4.5;  // F12
   strip.Tick(5.0, 0, marks);
   QImage image = Drawn();
@@ -91,7 +92,13 @@ TEST_F(Strip, BookmarksAreNumberedMarksAtTheirPlaces) {
   for (int x = 0; x < kWidth; ++x) {
     if ((image.pixel(x, kHeight - 1) & 0xffffff) == colours::kMark) marked.insert(x);
   }
-  EXPECT_EQ(marked, (std::set<int>{100, 450}));
+  EXPECT_EQ(marked, (std::set<int>{100, 106, 450}));
+  // F5's number would cover F3's: it hangs one row lower, clear of the first row.
+  int lowered = 0;
+  for (int x = 103; x <= 110; ++x) {
+    for (int y = 12; y < 20; ++y) lowered += (image.pixel(x, y) & 0xffffff) == colours::kMark;
+  }
+  EXPECT_GT(lowered, 10);
   // Each carries its number on a flag at the top: dark figures on the mark's colour.
   for (int x : {100, 450}) {
     int figures = 0;

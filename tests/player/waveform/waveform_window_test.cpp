@@ -188,6 +188,7 @@ TEST_F(WaveformWindow, AssistiveToolsFindOnePositionSlider) {
   EXPECT_DOUBLE_EQ(value->currentValue().toDouble(), 42.5);
   EXPECT_DOUBLE_EQ(value->minimumValue().toDouble(), 0);
   EXPECT_DOUBLE_EQ(value->maximumValue().toDouble(), 100);
+  EXPECT_EQ(bar->childCount(), 0);
   player.state = MediaPlayer::kPaused;
   value->setCurrentValue(61.0);
   EXPECT_DOUBLE_EQ(player.position, 61.0);
@@ -209,6 +210,12 @@ TEST_F(WaveformWindow, RecordingsWithoutReadableSoundAreNamed) {
     ASSERT_TRUE(WaitUntil([] { return waveform::EnvelopeJob::Running() == 0; }, 30000));
     form->Timer1_Timer();
     EXPECT_EQ(form->Waveform->note().toStdString(), note);
+    if (*note) {
+      EXPECT_EQ(QAccessible::queryAccessibleInterface(form->Waveform)
+                    ->text(QAccessible::Description)
+                    .toStdString(),
+                note);
+    }
   }
 }
 
