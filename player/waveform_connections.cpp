@@ -63,9 +63,9 @@ void Form1::CreateWaveform() {
 void Form1::ConnectWaveformHandlers() {
   connect(Waveform, &WaveformStrip::PositionChosen, this, &Form1::Waveform_PositionChosen);
   connect(ShowWaveform, &QCheckBox::toggled, this, &Form1::ShowWaveform_Click);
+  // Opening, File Finished and a recording the player cannot play all change the recording: the
+  // last two leave nothing open, and the bar empty.
   connect(this, &Form1::RecordingChanged, this, &Form1::StartWaveform);
-  // A recording the player cannot play leaves the window with nothing open.
-  connect(MP1, &MediaPlayer::MediaError, this, &Form1::StartWaveform);
 }
 
 int Form1::WaveformHeight() const { return waveformShown_ ? kWaveformBand : 0; }

@@ -103,7 +103,7 @@ void WaveformStrip::Tick(double length, double position, const Bookmarks& bookma
   }
   if (dragPending_) {
     dragPending_ = false;
-    emit PositionChosen(dragTarget_);
+    Choose(dragTarget_);
   }
   const int before = XOf(shownPosition());
   position_ = position;
@@ -273,6 +273,9 @@ void WaveformStrip::ChoosePosition(double seconds) {
 
 void WaveformStrip::Choose(double seconds) {
   dragTarget_ = seconds;
+  // A drag that comes back to where the player already went moves it no more.
+  if (dragging_ && seconds == dragChosen_) return;
+  dragChosen_ = seconds;
   emit PositionChosen(seconds);
 }
 
@@ -280,6 +283,7 @@ void WaveformStrip::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || view_.length() <= 0) return;
   dragging_ = true;
   dragPending_ = false;
+  dragChosen_ = -1;
   Choose(SecondsAt(event->position().x()));
   update();
 }
@@ -298,10 +302,8 @@ void WaveformStrip::mouseMoveEvent(QMouseEvent* event) {
 void WaveformStrip::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !dragging_) return;
   const double target = SecondsAt(event->position().x());
-  const bool moved = dragPending_ || target != dragTarget_;
   dragPending_ = false;
-  dragTarget_ = target;
-  if (moved) emit PositionChosen(target);
+  Choose(target);
   // The line stays where the drag ended until the player reports its new position.
   position_ = target;
   dragging_ = false;

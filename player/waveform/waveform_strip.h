@@ -113,6 +113,8 @@ class WaveformStrip : public QWidget {
   bool dragging_ = false;
   bool dragPending_ = false;
   double dragTarget_ = 0;
+  // Where the drag last moved the player; -1 before its first move.
+  double dragChosen_ = -1;
   double pointerX_ = -1;
   int wheelRest_ = 0;
   int announcedSecond_ = -1;

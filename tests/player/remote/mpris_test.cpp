@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QSlider>
+#include <QTest>
 #include <QUrl>
 #include <cmath>
 #include <limits>
@@ -18,6 +19,7 @@
 #include "remote_fixture.h"
 #include "remote_listener.h"
 #include "support/test_media.h"
+#include "waveform_strip.h"
 
 namespace {
 
@@ -231,6 +233,11 @@ TEST_F(MprisTest, EveryJumpIsAnnouncedOnceWithTheNewPosition) {
     form->Logo_KeyUp(code, shift);
   };
 
+  // The position bar: the middle of it, and a drag's end.
+  form->Timer1_Timer();
+  const int barWidth = form->Waveform->width();
+  const auto barAt = [&](int x) { return QPoint(x, form->Waveform->height() / 2); };
+  const auto barSeconds = [&](int x) { return 60.0 * x / barWidth; };
   const struct {
     const char* jump;
     std::function<void()> make;
@@ -250,6 +257,16 @@ TEST_F(MprisTest, EveryJumpIsAnnouncedOnceWithTheNewPosition) {
                                    form->GoToSelectedTimeCode(); }, 20},
       {"remote wind step", [&] { client.CallAction("Rewind"); }, 17},
       {"remote bookmark", [&] { client.CallAction("GoToBookmark", {4}); }, 33},
+      {"position bar click",
+       [&] { QTest::mouseClick(form->Waveform, Qt::LeftButton, {}, barAt(barWidth / 2)); },
+       barSeconds(barWidth / 2)},
+      {"position bar drag",
+       [&] {
+         QTest::mousePress(form->Waveform, Qt::LeftButton, {}, barAt(barWidth / 3));
+         QTest::mouseMove(form->Waveform, barAt(barWidth / 3 + 20));
+         QTest::mouseRelease(form->Waveform, Qt::LeftButton, {}, barAt(barWidth / 3));
+       },
+       barSeconds(barWidth / 3)},
       {"stop", [&] { key(83, 0); }, 0},
   };
   for (const auto& jump : jumps) {

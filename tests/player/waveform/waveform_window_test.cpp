@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QTest>
 #include <filesystem>
+#include <functional>
 
 #include "envelope_cache.h"
 #include "envelope_job.h"
@@ -216,6 +217,55 @@ TEST_F(WaveformWindow, RecordingsWithoutReadableSoundAreNamed) {
                     .toStdString(),
                 note);
     }
+  }
+}
+
+// File Finished and a recording the player cannot play leave nothing open: the bar is empty,
+// with no waveform, line or marks of the recording before, and a click there moves nothing.
+TEST_F(WaveformWindow, NothingOpenLeavesTheBarEmpty) {
+  const auto waveformPixels = [&] {
+    const QImage image = form->Waveform->grab().toImage();
+    int drawn = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        const unsigned colour = image.pixel(x, y) & 0xffffff;
+        drawn += colour == waveform_colours::kUnplayed || colour == waveform_colours::kPlayed ||
+                 colour == waveform_colours::kPlayLine || colour == waveform_colours::kMark;
+      }
+    }
+    return drawn;
+  };
+  const std::pair<const char*, std::function<void()>> endings[] = {
+      {"File Finished",
+       [&] {
+         messages.Expect("Move talk.wav into Completed Folder?", "Transcription Done",
+                         MessageBoxes::Buttons::OkCancel, MessageBoxes::Answer::Ok);
+         form->finished_Click();
+       }},
+      {"cannot be played",
+       [&] {
+         messages.Expect("talk.wav cannot be played.\r\nno audio decoder", "CANNOT PLAY FILE");
+         player.FailToPlay("no audio decoder");
+       }},
+  };
+  for (const auto& [ending, make] : endings) {
+    SCOPED_TRACE(ending);
+    OpenRecording(100);
+    player.position = 40;
+    form->BookmarkPos[1] = 20;
+    ASSERT_TRUE(WaitUntil([] { return waveform::EnvelopeJob::Running() == 0; }, 30000));
+    form->Timer1_Timer();
+    ASSERT_GT(waveformPixels(), 100);
+
+    make();
+    player.position = 0;
+    form->Timer1_Timer();
+    EXPECT_EQ(waveformPixels(), 0);
+    EXPECT_DOUBLE_EQ(form->Waveform->length(), 0);
+    EXPECT_EQ(form->Waveform->note(), "");
+    player.calls.clear();
+    QTest::mouseClick(form->Waveform, Qt::LeftButton, {}, At(Width() / 2));
+    EXPECT_TRUE(player.calls.empty());
   }
 }
 
