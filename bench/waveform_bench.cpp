@@ -37,6 +37,7 @@ extern "C" {
 #include <vector>
 
 #include "envelope_decoder.h"
+#include "waveform/made_signals.h"
 #include "waveform_strip.h"
 
 namespace {
@@ -49,26 +50,11 @@ constexpr int kSeconds = 3600;
 
 fs::path MediaFolder() { return fs::temp_directory_path() / "quillmark-bench-media"; }
 
-void PutLE(std::string& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
-}
-
 // An hour of noise whose loudness rises and falls like speech, with pauses.
 void WriteHourWave(const fs::path& path) {
   const uint64_t frames = uint64_t{kRate} * kSeconds;
   const auto dataBytes = static_cast<uint32_t>(frames * kChannels * 2);
-  std::string head = "RIFF";
-  PutLE(head, 36 + dataBytes, 4);
-  head += "WAVEfmt ";
-  PutLE(head, 16, 4);
-  PutLE(head, 1, 2);
-  PutLE(head, kChannels, 2);
-  PutLE(head, kRate, 4);
-  PutLE(head, kRate * kChannels * 2, 4);
-  PutLE(head, kChannels * 2, 2);
-  PutLE(head, 16, 2);
-  head += "data";
-  PutLE(head, dataBytes, 4);
+  const QByteArray head = made_signals::WaveHeader(kRate, kChannels, dataBytes);
   std::ofstream out(path, std::ios::binary);
   out.write(head.data(), static_cast<std::streamsize>(head.size()));
   uint32_t noise = 12345;

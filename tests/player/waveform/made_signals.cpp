@@ -18,18 +18,7 @@ bool WriteWave(const QString& path, int rate, int channels, double seconds,
                const std::function<int16_t(int64_t, int)>& sample) {
   const auto frames = static_cast<int64_t>(std::llround(seconds * rate));
   const auto dataBytes = static_cast<uint32_t>(frames * channels * 2);
-  QByteArray bytes("RIFF");
-  PutLE(bytes, 36 + dataBytes, 4);
-  bytes += "WAVEfmt ";
-  PutLE(bytes, 16, 4);
-  PutLE(bytes, 1, 2);
-  PutLE(bytes, channels, 2);
-  PutLE(bytes, rate, 4);
-  PutLE(bytes, rate * channels * 2, 4);
-  PutLE(bytes, channels * 2, 2);
-  PutLE(bytes, 16, 2);
-  bytes += "data";
-  PutLE(bytes, dataBytes, 4);
+  QByteArray bytes = WaveHeader(rate, channels, dataBytes);
   bytes.reserve(bytes.size() + dataBytes);
   for (int64_t i = 0; i < frames; ++i) {
     for (int c = 0; c < channels; ++c) PutLE(bytes, static_cast<uint16_t>(sample(i, c)), 2);
