@@ -62,7 +62,8 @@ TEST_F(RemoteWithMpv, PlayerctlPlaysPausesSeeksAndIsTold) {
   ASSERT_TRUE(WaitUntil([&] { return player->playState() == MediaPlayer::kPaused; }));
   EXPECT_EQ(form->Pedalstat->text(), " Paused");
   EXPECT_TRUE(follows("Paused\nPlaying\nPaused\n")) << followed.toStdString();
-  EXPECT_EQ(listener.Last("PlaybackStatus").toString(), "Paused");
+  // playerctl may hear the change before this connection does.
+  EXPECT_TRUE(WaitUntil([&] { return listener.Last("PlaybackStatus").toString() == "Paused"; }));
 
   // Positions are the recording's; playerctl reads them back as mpv reports them.
   ASSERT_EQ(Playerctl({"position", "1"}).exitCode, 0);
