@@ -91,6 +91,7 @@ void Form1::CreateControls() {
   CreateAudioControls();
   CreateAboutPanel();
   CreateWaitPanel();
+  CreateWaveform();
 
   // Only Logo and the time code entry take the keyboard focus: a click on any other control
   // leaves it on Logo, so the hot keys keep working after a box is ticked or a row chosen.

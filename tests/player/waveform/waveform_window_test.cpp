@@ -240,6 +240,7 @@ TEST_F(WaveformWindow, NothingOpenLeavesTheBarEmpty) {
        [&] {
          messages.Expect("Move talk.wav into Completed Folder?", "Transcription Done",
                          MessageBoxes::Buttons::OkCancel, MessageBoxes::Answer::Ok);
+         messages.ExpectStartingWith("Folder done: ", "Next Recording");
          form->finished_Click();
        }},
       {"cannot be played",
