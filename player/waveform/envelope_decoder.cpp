@@ -233,7 +233,8 @@ double StreamSeconds(const AVFormatContext* format, const AVStream* stream) {
 
 class Decoding {
  public:
-  explicit Decoding(EnvelopeWork& work) : work_(work), binner_(work.envelope) {}
+  explicit Decoding(EnvelopeWork& work)
+      : work_(work), binner_(work.envelope), pace_(work.pace) {}
 
   Outcome Run(const std::filesystem::path& file) {
     AVFormatContext* opened = avformat_alloc_context();
@@ -286,6 +287,7 @@ class Decoding {
         ReceiveFrames();
       }
       av_packet_unref(packet_.get());
+      if (work_.pace.share > 0) pace_.Keep(work_.cancelled);
     }
     if (work_.cancelled.load()) return Ended(Outcome::Cancelled);
     avcodec_send_packet(codec_.get(), nullptr);
@@ -346,6 +348,7 @@ class Decoding {
 
   EnvelopeWork& work_;
   Binner binner_;
+  const ProcessorPace pace_;
   std::unique_ptr<AVFormatContext, FormatCloser> format_;
   std::unique_ptr<AVCodecContext, CodecFreer> codec_;
   std::unique_ptr<AVPacket, PacketFreer> packet_;

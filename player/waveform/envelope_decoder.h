@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "envelope.h"
+#include "processor_pace.h"
 
 namespace waveform {
 
@@ -25,12 +26,15 @@ struct EnvelopeWork {
   // The length of the recording as its file gives it, in seconds; 0 while unknown.
   std::atomic<double> seconds{0};
   std::atomic<Outcome> outcome{Outcome::Running};
+  // Set before the computation starts; unpaced by default.
+  Pace pace;
 };
 
 // Decodes the best sound stream of `file` into `work.envelope`, publishing as it goes, and
 // returns how it ended (also left in `work.outcome`). Checks `work.cancelled` after every packet
-// and while the file is opened. A gap in the recording's time stamps is filled with silence, so
-// the envelope keeps time with what the player plays.
+// and while the file is opened, and keeps to `work.pace` between packets. A gap in the
+// recording's time stamps is filled with silence, so the envelope keeps time with what the
+// player plays.
 Outcome ComputeEnvelope(const std::filesystem::path& file, EnvelopeWork& work);
 
 }  // namespace waveform

@@ -13,8 +13,10 @@ std::atomic<int> running{0};
 }  // namespace
 
 std::shared_ptr<EnvelopeJob> EnvelopeJob::Start(const std::filesystem::path& file,
-                                                const std::filesystem::path& cacheFolder) {
+                                                const std::filesystem::path& cacheFolder,
+                                                Pace pace) {
   std::shared_ptr<EnvelopeJob> job(new EnvelopeJob);
+  job->work_.pace = pace;
   running.fetch_add(1);
   try {
     // The thread holds the job as long as it runs, whoever else lets go of it.

@@ -12,11 +12,17 @@
 
 namespace waveform {
 
+// A first computation runs beside playback for minutes at most: the first few minutes of a
+// recording come at once, the rest at a small share of one processor, still many times faster
+// than it plays. The cache brings it back whole next time.
+inline constexpr Pace kBackgroundPace{0.02, 0.25};
+
 class EnvelopeJob {
  public:
   // Starts on `file`; `cacheFolder` empty keeps the cache out of it.
   static std::shared_ptr<EnvelopeJob> Start(const std::filesystem::path& file,
-                                            const std::filesystem::path& cacheFolder);
+                                            const std::filesystem::path& cacheFolder,
+                                            Pace pace = kBackgroundPace);
 
   // Asks the thread to stop; returns at once.
   void Cancel() { work_.cancelled.store(true); }

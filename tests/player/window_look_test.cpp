@@ -175,7 +175,9 @@ TEST_F(WindowLook, PositionBarShownAndHidden) {
     EXPECT_LE(bar.bottom(), form->height() - 1);
     EXPECT_GT(bar.top(), form->TCWin->geometry().bottom());
     const QRect picture = player.view()->geometry();
-    if (form->Options->isHidden() && !picture.isEmpty()) EXPECT_GT(bar.top(), picture.bottom());
+    if (form->Options->isHidden() && !picture.isEmpty()) {
+      EXPECT_GT(bar.top(), picture.bottom());
+    }
     form->Waveform->SetNote("The sound of this recording cannot be read");
     form->Waveform->Tick(7200, 0, {});
     // Straight to the bar: at twice the scale the tall window reaches below the virtual screen.

@@ -1,12 +1,13 @@
 // The envelope of recordings whose sound is known, through the real decoder: where a burst lands
 // and how loud, in each format the player opens; silence; damaged files and files without sound;
-// and the cache that brings an envelope back at once.
+// the pace a first computation keeps; and the cache that brings an envelope back at once.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <chrono>
 #include <filesystem>
 #include <thread>
 
@@ -170,6 +171,36 @@ TEST_F(EnvelopeFiles, ACancelledComputationStopsAtOnce) {
   work.cancelled = true;
   EXPECT_EQ(Compute(Path("long.wav")), Outcome::Cancelled);
   EXPECT_EQ(work.envelope.Size(), 0u);
+}
+
+TEST(ProcessorPace, RestsOnlyBeyondItsHeadStartAndShare) {
+  const struct {
+    double processor, wall, share, headStart, rest;
+  } cases[] = {
+      {0.10, 0.0, 0.02, 0.25, 0.0},  // within the head start
+      {0.35, 0.0, 0.02, 0.25, 5.0},  // 0.1 s beyond it, at 2 %, is 5 s of wall time
+      {0.35, 4.0, 0.02, 0.25, 1.0},  // of which 4 s have passed already
+      {0.35, 9.0, 0.02, 0.25, 0.0},  // behind its share
+      {5.00, 1.0, 0.00, 0.00, 0.0},  // unpaced
+  };
+  for (const auto& c : cases) {
+    EXPECT_NEAR(waveform::ProcessorPace::RestNeeded(c.processor, c.wall, c.share, c.headStart),
+                c.rest, 1e-9)
+        << c.processor << " s over " << c.wall << " s";
+  }
+}
+
+TEST_F(EnvelopeFiles, APacedComputationRestsAndACancelEndsTheRest) {
+  ASSERT_TRUE(made_signals::WriteBurst(Path("long.wav"), 44100, 2, 60.0, 2.0, 2.5));
+  // Any processor time at all asks for a rest of many seconds.
+  work.pace = {1e-6, 0};
+  std::thread computing([&] { Compute(Path("long.wav")); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(work.outcome.load(), Outcome::Running);
+  EXPECT_LT(work.envelope.Size(), 60u * waveform::kPairsPerSecond);
+  work.cancelled = true;
+  EXPECT_TRUE(WaitUntil([&] { return work.outcome.load() == Outcome::Cancelled; }, 5000));
+  computing.join();
 }
 
 TEST(EnvelopeMemory, AnHourTakesAtMostTwoMegabytes) {
