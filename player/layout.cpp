@@ -95,6 +95,8 @@ void Form1::Settings_Click() {
     } else if (WindowState() == 2) {
       SetHeightTwips(player, std::max(0, HeightTwips(player) - HeightTwips(Options) - 100));
       SetTopTwips(player, below);
+      // A short screen: the panel may reach down to the time code, which then moves above it.
+      Form_Resize();
     }
     FitMinimumSize();
   } else {
