@@ -6,7 +6,7 @@
 # seconds (user + system, from /proc) spent during the 60 s of play and the ratios against the
 # hidden run.
 #
-#   bench/waveform_cpu.sh build/bench/player/quillmark /tmp/quillmark-bench-media/hour.mp3 [SECONDS]
+#   [ROUNDS=N] bench/waveform_cpu.sh build/bench/player/quillmark /tmp/quillmark-bench-media/hour.mp3 [SECONDS]
 set -euo pipefail
 program=$(realpath "$1")
 media=$(realpath "$2")
@@ -62,10 +62,16 @@ run() {
   awk -v a="$after" -v b="$before" -v hz="$(getconf CLK_TCK)" 'BEGIN { printf "%.2f\n", (a - b) / hz }'
 }
 
-hidden=$(run 0)
-rm -rf "$work/cache/quillmark"
-cold=$(run 1)
-warm=$(run 1)
-echo "CPU seconds during ${seconds} s of play: bar hidden $hidden, shown computing $cold, shown cached $warm"
-awk -v h="$hidden" -v c="$cold" -v w="$warm" \
-  'BEGIN { printf "shown/hidden: computing %.2fx, cached %.2fx\n", c / h, w / h }'
+# The rounds alternate the three runs, so a busy spell of the machine falls on all of them alike;
+# the ratios are of the medians.
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+hidden=() cold=() warm=()
+for (( round = 1; round <= ${ROUNDS:-1}; ++round )); do
+  hidden+=("$(run 0)")
+  rm -rf "$work/cache/quillmark"
+  cold+=("$(run 1)")
+  warm+=("$(run 1)")
+  echo "round $round: CPU seconds during ${seconds} s of play: bar hidden ${hidden[-1]}, shown computing ${cold[-1]}, shown cached ${warm[-1]}"
+done
+awk -v h="$(median "${hidden[@]}")" -v c="$(median "${cold[@]}")" -v w="$(median "${warm[@]}")" \
+  'BEGIN { printf "medians: hidden %.2f s; shown/hidden: computing %.2fx, cached %.2fx\n", h, c / h, w / h }'

@@ -10,6 +10,9 @@ namespace {
 
 // A rest is taken in slices this long, so a cancelled computation ends within one of them.
 constexpr double kRestSliceSeconds = 0.01;
+// Shorter rests wait until they add up to this: waking after every packet would cost the thread
+// as much again as its work.
+constexpr double kShortestRestSeconds = 0.2;
 
 double Seconds(clockid_t clock) {
   timespec now{};
@@ -39,6 +42,7 @@ double ProcessorPace::RestNeeded(double processorSeconds, double wallSeconds, do
 void ProcessorPace::Keep(const std::atomic<bool>& stop) const {
   const double spent = ThreadProcessorNow() - startProcessor_;
   double rest = RestNeeded(spent, WallNow() - startWall_, share_, headStart_);
+  if (rest < kShortestRestSeconds) return;
   while (rest > 0 && !stop.load(std::memory_order_relaxed)) {
     const double slice = std::min(rest, kRestSliceSeconds);
     std::this_thread::sleep_for(std::chrono::duration<double>(slice));
