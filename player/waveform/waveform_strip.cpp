@@ -112,15 +112,30 @@ void WaveformStrip::Tick(double length, double position, const Bookmarks& bookma
     bookmarks_ = bookmarks;
     whole = true;
   }
-  if (envelope_ && envelope_->Size() != peaksPairs_) whole = true;
+  // An envelope that grew in the same view changes only the columns it grew over.
+  QRect grown;
+  if (envelope_ && envelope_->Size() != peaksPairs_) {
+    if (peaksEnvelope_ == envelope_.get() && envelope_->Size() > peaksPairs_) {
+      const int from = XOf(static_cast<double>(peaksPairs_) / waveform::kPairsPerSecond) - 1;
+      const int to = XOf(static_cast<double>(envelope_->Size()) / waveform::kPairsPerSecond) + 1;
+      grown = QRect(from, 0, to - from + 1, height());
+    } else {
+      whole = true;
+    }
+  }
   if (whole) {
     update();
     if (pointerX_ >= 0) ShowPointerTime(pointerX_);
-  } else if (const int after = XOf(shownPosition()); after != before) {
+    return AnnounceSecond(position);
+  }
+  if (const int after = XOf(shownPosition()); after != before) {
     update(QRect(std::min(before, after) - 2, 0, std::abs(after - before) + 5, height()));
   }
+  if (!grown.isEmpty()) update(grown);
+  AnnounceSecond(position);
+}
 
-  // Assistive tools hear the position once a second, as the display's seconds change.
+void WaveformStrip::AnnounceSecond(double position) {
   const int second = static_cast<int>(std::floor(position));
   if (second != announcedSecond_) {
     announcedSecond_ = second;

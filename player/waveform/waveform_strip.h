@@ -85,6 +85,8 @@ class WaveformStrip : public QWidget {
  private:
   // The peak of each column for the present view, width and envelope, when any has changed.
   void RefreshPeaks();
+  // Tells assistive tools the position once a second, as the display's seconds change.
+  void AnnounceSecond(double position);
   // The numbered marks, made again for the present font and pixel ratio.
   void MakeMarks();
   void DrawMarks(QPainter& painter) const;
