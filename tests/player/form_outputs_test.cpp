@@ -167,12 +167,14 @@ TEST_F(FormWithSoundServer, SoundComesBackOnTheNextPlayWhereItWas) {
     Space();
     const double paused = PausedPosition();
     EXPECT_FALSE(form->NoSound->isHidden()) << "no sound yet: the notice shows";
-    // Play, and pause again at once: the sound output is opened anew, and the position stays.
+    // Play, and pause again at once: the sound output is opened anew, and the position stays
+    // (a busy machine may play a few frames before the pause lands; a lost position would be
+    // back at the start).
     Space();
     Space();
     ASSERT_TRUE(WaitUntil([&] { return form->NoSound->isHidden(); }))
         << "the notice stays: no sound";
-    EXPECT_NEAR(PausedPosition(), paused, 0.05);
+    EXPECT_NEAR(PausedPosition(), paused, 0.25);
     // Playing, the sound reaches the server as a stream of the player's.
     Space();
     ASSERT_TRUE(WaitUntil([&] { return SinkInputs() == 1; }));
