@@ -25,6 +25,8 @@ constexpr uint64_t kSeekReplyBase = 1000;
 constexpr double kLandingTolerance = 0.05;
 // A first frame later than this is the recording's content, not a codec's or container's delay.
 constexpr double kMostStartDelay = 0.5;
+// Why a file mpv opens is given up when there is nothing in it to play.
+constexpr const char* kNothingToPlay = "It holds no sound or picture to play.";
 
 void WakeUp(void* context) {
   // Runs on an mpv thread: queue the draining on the GUI thread, never call mpv here.
@@ -324,7 +326,7 @@ void MpvMediaPlayer::HandleEvent(const mpv_event& event) {
         // At its end before it has a length: a file with no samples (a bare wave header), which
         // mpv opens but which has nothing to play.
         if (endReached_ && hasFile_ && loaded_ && duration_ <= 0) {
-          GiveUp("It holds no sound or picture to play.");
+          GiveUp(kNothingToPlay);
         }
         StateMayHaveChanged();
       } else if (event.reply_userdata == kObserveAudioOutput) {
@@ -341,7 +343,7 @@ void MpvMediaPlayer::HandleEvent(const mpv_event& event) {
 
 void MpvMediaPlayer::Started() {
   if (duration_ <= 0 && DemuxerFoundNothing()) {
-    GiveUp("It holds no sound or picture to play.");
+    GiveUp(kNothingToPlay);
     StateMayHaveChanged();
     return;
   }
@@ -354,8 +356,8 @@ void MpvMediaPlayer::Started() {
   if (mpv_get_property(mpv_, mpv_names::kSourceChannels, MPV_FORMAT_INT64, &channels) >= 0) {
     monoSource_ = channels == 1;
   }
-  if (WantedAudioFilters() != running_) {
-    WriteAudioFilters(WantedAudioFilters());
+  if (const audio::FilterChain wanted = WantedAudioFilters(); wanted != running_) {
+    WriteAudioFilters(wanted);
     char target[32];
     std::snprintf(target, sizeof target, "%.6f", first);
     const char* command[] = {mpv_names::kSeek, target, mpv_names::kSeekAbsoluteExact, nullptr};

@@ -47,7 +47,9 @@ double MprisPlayerAdaptor::Volume() const { return remote_->Volume(); }
 
 void MprisPlayerAdaptor::SetVolume(double volume) {
   if (!std::isfinite(volume)) return;
-  const double percent = std::clamp(volume, 0.0, 4.0) * 100;
+  // MPRIS 1.0 is the normal volume; the clamp keeps the rounding within range of a long long.
+  const double percent = std::clamp(volume * audio::kNormalVolumePercent, 0.0,
+                                    double{audio::kMaxVolumePercent});
   remote_->ChangeAudio([percent](audio::AudioSettings& settings) {
     settings.volumePercent = audio::ClampedVolume(std::llround(percent));
   });
